@@ -1,0 +1,8 @@
+#!/usr/bin/env bash
+# Everything from a fresh Debian 12 machine: packages, build, every test.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/setup.sh
+scripts/build.sh
+cd build
+QT_QPA_PLATFORM=offscreen ctest --output-on-failure --timeout 300 -j "$(nproc)"

@@ -1,0 +1,31 @@
+// An error raised by an operation, reported as "Unexpected error # <n> occured: <text>"
+// by the start-up error handler.
+#pragma once
+
+#include <stdexcept>
+#include <string>
+
+namespace lumetra {
+
+class UnexpectedError : public std::runtime_error {
+public:
+    UnexpectedError(int number, const std::string& description)
+        : std::runtime_error(description), m_number(number) {}
+    int number() const { return m_number; }
+
+private:
+    int m_number;
+};
+
+// Error numbers of this program's own reporting.
+namespace error_number {
+inline constexpr int kInvalidPropertyValue = 380;
+inline constexpr int kCannotCreateObject = 429;
+inline constexpr int kObjectNotSet = 91;
+inline constexpr int kAutomationError = 440;
+inline constexpr int kPortOpenFailed = 8002;
+inline constexpr int kNotAvailable = 3000;
+inline constexpr int kInternal = 51;
+} // namespace error_number
+
+} // namespace lumetra

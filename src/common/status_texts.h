@@ -1,0 +1,27 @@
+// The texts of the status line and the program's messages, exactly as the operator sees them.
+#pragma once
+
+#include <string_view>
+
+namespace lumetra::texts {
+
+inline constexpr std::string_view kTitle = "Lumetra";
+inline constexpr std::string_view kReady = "Ready.";
+inline constexpr std::string_view kTypeLabel = "Type the Barcode-Label.";
+inline constexpr std::string_view kReadingLabel = "Reading Barcode-Label.";
+inline constexpr std::string_view kSavingProgram = "Wait saving g-code.";
+inline constexpr std::string_view kAddingLine = "Adding to Barcode data to List.";
+inline constexpr std::string_view kWaitingNext = " Waiting for next barcode...";
+inline constexpr std::string_view kFormatError = "Barcode Formating Error.";
+inline constexpr std::string_view kRunFieldNotSelected = "Run Field Not Selected";
+
+inline constexpr std::string_view kAlreadyRunning = "the Program is already running!";
+inline constexpr std::string_view kIniNotFound = "File ORX.INI Not Found";
+inline constexpr std::string_view kUnformattedDisk = "Unformatted Disk";
+inline constexpr std::string_view kInsertDisk = "Insert Disk";
+inline constexpr std::string_view kNotProgramFile = " Not a proper program file";
+inline constexpr std::string_view kEditorNotFound =
+    "Probably c:\\velmora\\bin\\Scrivon.exe could not be found";
+inline constexpr std::string_view kEditorErrorTitle = "Error:  Unable to launch Editor";
+
+} // namespace lumetra::texts

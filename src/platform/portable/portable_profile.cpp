@@ -1,0 +1,164 @@
+#include "platform/portable/portable_profile.h"
+
+#include "platform/portable/ini_document.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <system_error>
+
+namespace lumetra {
+
+namespace {
+
+constexpr std::size_t kIntBuffer = 30;
+
+std::optional<std::string> readFile(const std::string& path) {
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(path, error))
+        return std::nullopt;
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        return std::nullopt;
+    std::ostringstream content;
+    content << in.rdbuf();
+    return content.str();
+}
+
+bool writeFile(const std::string& path, const std::string& bytes) {
+    // Through a temporary file beside it, so a failed write never leaves half a file.
+    const std::string temporary = path + ".lumetra-tmp";
+    {
+        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
+        if (out) {
+            out << bytes;
+            out.close();
+            std::error_code error;
+            if (out && (std::filesystem::rename(temporary, path, error), !error))
+                return true;
+        }
+        std::error_code ignored;
+        std::filesystem::remove(temporary, ignored);
+    }
+    std::ofstream direct(path, std::ios::binary | std::ios::trunc);
+    direct << bytes;
+    direct.close();
+    return static_cast<bool>(direct);
+}
+
+// The default loses its trailing spaces, but one that is all spaces keeps one.
+std::string cleanDefault(std::optional<std::string_view> value) {
+    if (!value || value->empty())
+        return {};
+    const auto last = value->find_last_not_of(' ');
+    return std::string(value->substr(0, last == std::string_view::npos ? 1 : last + 1));
+}
+
+// Copies into a buffer of `size` characters, removing enclosing quotes; the closing
+// quote goes only when the buffer holds the whole quoted value.
+std::string copyEntry(std::string_view value, unsigned size, bool stripQuotes) {
+    bool quoted = false;
+    if (stripQuotes && value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
+        value.back() == value.front()) {
+        quoted = true;
+        value.remove_prefix(1);
+    }
+    std::string buffer(value.substr(0, size - 1));
+    if (quoted && size >= value.size() && !buffer.empty())
+        buffer.pop_back();
+    return buffer;
+}
+
+} // namespace
+
+std::uint32_t profileInteger(std::string_view text) {
+    std::size_t i = 0;
+    while (i < text.size() && static_cast<unsigned char>(text[i]) <= ' ')
+        ++i;
+    bool negative = false;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
+        negative = text[i] == '-';
+        ++i;
+    }
+    unsigned base = 10;
+    if (i + 1 < text.size() && text[i] == '0') {
+        const char prefix = text[i + 1];
+        base = prefix == 'x' ? 16 : prefix == 'o' ? 8 : prefix == 'b' ? 2 : 10;
+        if (base != 10)
+            i += 2;
+    }
+    std::uint32_t total = 0;
+    for (; i < text.size(); ++i) {
+        const char c = text[i];
+        unsigned digit = 99;
+        if (c >= '0' && c <= '9')
+            digit = static_cast<unsigned>(c - '0');
+        else if (c >= 'A' && c <= 'Z')
+            digit = static_cast<unsigned>(c - 'A' + 10);
+        else if (c >= 'a' && c <= 'z')
+            digit = static_cast<unsigned>(c - 'a' + 10);
+        if (digit >= base)
+            break;
+        total = total * base + digit;
+    }
+    return negative ? 0u - total : total;
+}
+
+PortableProfile::PortableProfile(std::string windowsDirectory)
+    : m_windowsDirectory(std::move(windowsDirectory)) {}
+
+std::string PortableProfile::resolve(const std::string& file) const {
+    if (file.find('/') == std::string::npos && file.find('\\') == std::string::npos)
+        return (std::filesystem::path(m_windowsDirectory) / file).string();
+    return file;
+}
+
+std::string PortableProfile::readString(const std::string& file, std::string_view section,
+                                        std::string_view key,
+                                        std::optional<std::string_view> defaultValue,
+                                        unsigned size) {
+    if (size == 0)
+        return {};
+    const std::string fallback = cleanDefault(defaultValue);
+    const auto bytes = readFile(resolve(file));
+    if (!bytes)
+        return fallback.substr(0, size - 1);
+    const auto value = IniDocument(*bytes).value(section, key);
+    return copyEntry(value ? *value : fallback, size, true);
+}
+
+std::uint32_t PortableProfile::readInt(const std::string& file, std::string_view section,
+                                       std::string_view key, std::int32_t defaultValue) {
+    const std::string text = readString(file, section, key, "", kIntBuffer);
+    if (text.empty())
+        return static_cast<std::uint32_t>(defaultValue);
+    return profileInteger(text);
+}
+
+bool PortableProfile::writeString(const std::string& file, std::string_view section,
+                                  std::optional<std::string_view> key,
+                                  std::optional<std::string_view> value) {
+    const std::string path = resolve(file);
+    const auto bytes = readFile(path);
+    if (!bytes) {
+        std::error_code error;
+        if (std::filesystem::exists(path, error))
+            return false; // a folder or an unreadable file
+    }
+    IniDocument document(bytes.value_or(std::string{}));
+    bool changed = false;
+    if (!key)
+        changed = document.removeSection(section);
+    else if (!value)
+        changed = document.removeKey(section, *key);
+    else
+        changed = document.setValue(section, *key, *value);
+    if (!changed && !bytes && (!key || !value))
+        return writeFile(path, {}); // Windows leaves an empty file behind
+    if (!changed)
+        return true;
+    return writeFile(path, document.bytes());
+}
+
+} // namespace lumetra

@@ -1,0 +1,54 @@
+#include "platform/posix/posix_instance_guard.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <fcntl.h>
+#include <filesystem>
+#include <sys/file.h>
+#include <unistd.h>
+
+namespace lumetra {
+
+namespace {
+
+std::uint64_t fnv1a(std::string_view text) {
+    std::uint64_t hash = 1469598103934665603ull;
+    for (char c : text) {
+        hash ^= static_cast<unsigned char>(c);
+        hash *= 1099511628211ull;
+    }
+    return hash;
+}
+
+} // namespace
+
+PosixInstanceGuard::PosixInstanceGuard(std::string lockFolder, std::string programFolder) {
+    std::error_code error;
+    auto canonical = std::filesystem::weakly_canonical(programFolder, error);
+    const std::string key = error ? programFolder : canonical.string();
+    char name[64];
+    std::snprintf(name, sizeof name, "lumetra-%u-%016llx.lock", static_cast<unsigned>(::getuid()),
+                  static_cast<unsigned long long>(fnv1a(key)));
+    m_lockPath = (std::filesystem::path(lockFolder) / name).string();
+}
+
+PosixInstanceGuard::~PosixInstanceGuard() {
+    if (m_fd >= 0)
+        ::close(m_fd);
+}
+
+bool PosixInstanceGuard::acquire() {
+    if (m_fd >= 0)
+        return true;
+    const int fd = ::open(m_lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    if (fd < 0)
+        return true; // without a lock file no second instance can be told apart; run on
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        ::close(fd);
+        return false;
+    }
+    m_fd = fd;
+    return true;
+}
+
+} // namespace lumetra

@@ -1,0 +1,107 @@
+#include "platform/posix/posix_paths.h"
+
+#include <cctype>
+#include <cstdlib>
+#include <filesystem>
+#include <system_error>
+
+namespace lumetra {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+bool equalNoCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size())
+        return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (std::tolower(static_cast<unsigned char>(a[i])) !=
+            std::tolower(static_cast<unsigned char>(b[i])))
+            return false;
+    return true;
+}
+
+// The entry of `folder` named `name`, exactly when it exists, else ignoring case.
+std::string matchComponent(const fs::path& folder, const std::string& name) {
+    std::error_code error;
+    if (name == "." || name == ".." || fs::exists(folder / name, error))
+        return name;
+    fs::directory_iterator it(folder.empty() ? fs::path(".") : folder, error);
+    for (; !error && it != fs::directory_iterator(); it.increment(error)) {
+        const std::string candidate = it->path().filename().string();
+        if (equalNoCase(candidate, name))
+            return candidate;
+    }
+    return name;
+}
+
+} // namespace
+
+std::optional<std::string> processEnvironment(const std::string& name) {
+    const char* value = std::getenv(name.c_str());
+    if (value == nullptr || *value == '\0')
+        return std::nullopt;
+    return std::string(value);
+}
+
+std::string executableFolder() {
+    std::error_code error;
+    const fs::path self = fs::read_symlink("/proc/self/exe", error);
+    return error ? fs::current_path().string() : self.parent_path().string();
+}
+
+PosixPaths::PosixPaths(Environment environment, std::string executableFolder)
+    : m_environment(std::move(environment)), m_executableFolder(std::move(executableFolder)) {}
+
+std::string PosixPaths::home() const {
+    return m_environment("HOME").value_or("/tmp");
+}
+
+std::string PosixPaths::windowsDirectory() const {
+    if (auto dir = m_environment("LUMETRA_WINDOWS_DIR"))
+        return *dir;
+    if (auto config = m_environment("XDG_CONFIG_HOME"))
+        return *config + "/lumetra";
+    return home() + "/.config/lumetra";
+}
+
+std::string PosixPaths::programFolder() const {
+    return m_environment("LUMETRA_PROGRAM_DIR").value_or(m_executableFolder);
+}
+
+std::string PosixPaths::map(std::string_view windowsPath) const {
+    std::string path(windowsPath);
+    for (char& c : path)
+        if (c == '\\')
+            c = '/';
+    fs::path result;
+    std::string rest = path;
+    if (path.size() >= 2 && std::isalpha(static_cast<unsigned char>(path[0])) && path[1] == ':') {
+        const char letter = static_cast<char>(std::toupper(static_cast<unsigned char>(path[0])));
+        const auto drive = m_environment(std::string("LUMETRA_DRIVE_") + letter);
+        result = drive ? fs::path(*drive)
+                       : fs::path(home()) / ".local/share/lumetra" /
+                             (std::string("drive_") +
+                              static_cast<char>(std::tolower(static_cast<unsigned char>(letter))));
+        rest = path.substr(2);
+    } else if (!path.empty() && path[0] == '/') {
+        result = "/";
+    }
+    std::size_t start = 0;
+    while (start <= rest.size()) {
+        const auto end = rest.find('/', start);
+        const std::string component =
+            rest.substr(start, end == std::string::npos ? std::string::npos : end - start);
+        if (!component.empty())
+            result /= matchComponent(result, component);
+        if (end == std::string::npos)
+            break;
+        start = end + 1;
+    }
+    std::string mapped = result.string();
+    if (!path.empty() && path.back() == '/' && (mapped.empty() || mapped.back() != '/'))
+        mapped += '/';
+    return mapped;
+}
+
+} // namespace lumetra

@@ -1,0 +1,38 @@
+#include "shell/about_box.h"
+
+#include "shell/main_window.h"
+
+#include <QApplication>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QScreen>
+#include <QStyle>
+#include <QVBoxLayout>
+
+namespace lumetra {
+
+AboutBox::AboutBox(QWidget* parent) : QDialog(parent) {
+    setObjectName(QStringLiteral("frmAbout"));
+    setWindowTitle(QStringLiteral("About Lumetra"));
+    auto* layout = new QVBoxLayout(this);
+    auto* row = new QHBoxLayout;
+    auto* icon = new QLabel(this);
+    icon->setObjectName(QStringLiteral("picIcon"));
+    icon->setPixmap(style()->standardIcon(QStyle::SP_ComputerIcon).pixmap(32, 32));
+    auto* product = new QLabel(QStringLiteral("Barcode Manager, Version 7.0.0"), this);
+    product->setObjectName(QStringLiteral("lblVersion"));
+    row->addWidget(icon);
+    row->addWidget(product, 1);
+    layout->addLayout(row);
+    auto* ok = new QPushButton(QStringLiteral("&Ok"), this);
+    ok->setObjectName(QStringLiteral("cmdOK"));
+    ok->setDefault(true);
+    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+    layout->addWidget(ok, 0, Qt::AlignRight);
+    adjustSize();
+    centreWindow(*this);
+}
+
+} // namespace lumetra

@@ -1,0 +1,133 @@
+#include "shell/application.h"
+
+#include "common/errors.h"
+#include "common/status_texts.h"
+#include "common/text.h"
+#include "labels/exclusion.h"
+
+namespace lumetra {
+
+namespace {
+
+constexpr int kHighestOptionValue = 2;
+
+} // namespace
+
+std::string_view optionKey(Option option) {
+    switch (option) {
+    case Option::AClear:
+        return "AutoClear";
+    case Option::Overwrite:
+        return "Overwrite";
+    case Option::ShowEd:
+    case Option::AutoStart:
+        break;
+    }
+    return {};
+}
+
+Application::Application(InstanceGuard& guard, Paths& paths, FileChecker& files, Dialogs& dialogs,
+                         Panel& panel, StatusLine& status, OperatorLog& log, IniFile& ini,
+                         Configuration& config, Subsystems& subsystems, LabelEntry& labels)
+    : m_guard(guard), m_paths(paths), m_files(files), m_dialogs(dialogs), m_panel(panel),
+      m_status(status), m_log(log), m_ini(ini), m_config(config), m_subsystems(subsystems),
+      m_labels(labels) {}
+
+void Application::showUnexpectedError(int number, std::string_view description) {
+    m_log.write(LogKind::Error, std::to_string(number) + " " + std::string(description));
+    m_dialogs.message("Unexpected error # " + std::to_string(number) +
+                          " occured: " + std::string(description),
+                      Icon::Critical, Buttons::Ok);
+}
+
+bool Application::guarded(const std::function<void()>& step) {
+    try {
+        step();
+        return true;
+    } catch (const UnexpectedError& error) {
+        showUnexpectedError(error.number(), error.what());
+    } catch (const std::exception& error) {
+        showUnexpectedError(error_number::kInternal, error.what());
+    }
+    return false;
+}
+
+StartupResult Application::start() {
+    if (!m_guard.acquire()) {
+        m_dialogs.message(texts::kAlreadyRunning, Icon::Exclamation, Buttons::Ok);
+        return StartupResult::EndNow;
+    }
+    guarded([&] {
+        m_config.consolePresent = m_files.fileExists(m_paths.programFolder() + "\\pultano.exe");
+    });
+
+    bool loaded = false;
+    if (!guarded([&] {
+            loaded = ConfigurationLoader(m_paths, m_files, m_dialogs, m_panel)
+                         .loadConfiguration(m_config, m_ini);
+        }) ||
+        !loaded)
+        return StartupResult::EndNow;
+    m_log.write(LogKind::Info, "configuration read from " + m_config.iniPath);
+
+    guarded([&] { m_subsystems.openScannerPort(); });
+    guarded([&] { m_subsystems.fillFieldCodeTable(); });
+    guarded([&] { m_subsystems.createHostApplication(); });
+    m_status.pauseSeconds(1.0f);
+    guarded([&] { m_subsystems.connectHostWorkList(); });
+    guarded([&] { m_subsystems.setListResetPending(); });
+    guarded([&] { m_panel.centre(); });
+    guarded([&] { m_subsystems.loadFieldSelectionDialog(); });
+    guarded([&] { applyStoredOption(Option::Overwrite, "Overwrite"); });
+    guarded([&] { applyStoredOption(Option::AClear, "AutoClear"); });
+    guarded([&] {
+        m_config.exclusionSetting = m_ini.readIniText(kMainSection, "Exclusion");
+        const auto caption = startupExclusionCaption(m_config.exclusionSetting);
+        m_panel.setExclusionCaption(caption ? std::optional<std::string_view>(*caption)
+                                            : std::nullopt);
+    });
+    return StartupResult::Running;
+}
+
+void Application::applyStoredOption(Option option, std::string_view key) {
+    const auto value = static_cast<std::int32_t>(m_ini.readInt(kMainSection, key, 1));
+    if (value < 0 || value > kHighestOptionValue)
+        throw UnexpectedError(error_number::kInvalidPropertyValue, "Invalid property value");
+    if (m_panel.optionValue(option) != value) {
+        m_panel.setOptionValue(option, value);
+        optionClicked(option);
+    }
+}
+
+void Application::optionClicked(Option option) {
+    const std::string_view key = optionKey(option);
+    if (key.empty())
+        return;
+    if (!m_ini.write(kMainSection, key, " " + std::to_string(m_panel.optionValue(option))))
+        m_log.write(LogKind::Error,
+                    "could not write " + std::string(key) + " to " + m_config.iniPath);
+}
+
+void Application::openEntry() {
+    m_status.show(texts::kTypeLabel);
+}
+
+EntryOutcome Application::finishEntry(const std::string& typed, std::string& enteredText) {
+    enteredText = toUpper(typed);
+    if (enteredText.empty()) {
+        m_status.show(texts::kReady);
+        return EntryOutcome::ClosedEmpty;
+    }
+    return m_labels.processLabelScan(enteredText) ? EntryOutcome::Accepted : EntryOutcome::Refused;
+}
+
+void Application::closeRequested() {
+    guarded([&] { m_subsystems.unloadFieldSelectionDialog(); });
+}
+
+void Application::unload() {
+    guarded([&] { m_subsystems.closeScannerPort(); });
+    guarded([&] { m_subsystems.releaseHostObjects(); });
+}
+
+} // namespace lumetra

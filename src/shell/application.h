@@ -1,0 +1,65 @@
+// Start-up, option persistence, manual label entry and shutdown of the main window.
+#pragma once
+
+#include "platform/instance_guard.h"
+#include "shell/configuration.h"
+#include "shell/status_line.h"
+#include "shell/subsystems.h"
+
+#include <functional>
+
+namespace lumetra {
+
+class LabelEntry {
+public:
+    virtual ~LabelEntry() = default;
+    // True when the text was fully handled (see label processing).
+    virtual bool processLabelScan(const std::string& text) = 0;
+};
+
+enum class StartupResult { Running, EndNow };
+enum class EntryOutcome { ClosedEmpty, Accepted, Refused };
+
+class Application {
+public:
+    Application(InstanceGuard& guard, Paths& paths, FileChecker& files, Dialogs& dialogs,
+                Panel& panel, StatusLine& status, OperatorLog& log, IniFile& ini,
+                Configuration& config, Subsystems& subsystems, LabelEntry& labels);
+
+    StartupResult start();
+
+    // Option persistence: a click writes " <value>" under its key at once.
+    void optionClicked(Option option);
+
+    // Manual entry. `finishEntry` gets the typed text and returns what the window must do;
+    // `enteredText` receives the text as it was handed on (upper-cased).
+    void openEntry();
+    EntryOutcome finishEntry(const std::string& typed, std::string& enteredText);
+
+    void closeRequested();
+    void unload();
+
+    // Runs a step; an error it raises is shown as the unexpected-error message.
+    bool guarded(const std::function<void()>& step);
+    void showUnexpectedError(int number, std::string_view description);
+
+private:
+    void applyStoredOption(Option option, std::string_view key);
+
+    InstanceGuard& m_guard;
+    Paths& m_paths;
+    FileChecker& m_files;
+    Dialogs& m_dialogs;
+    Panel& m_panel;
+    StatusLine& m_status;
+    OperatorLog& m_log;
+    IniFile& m_ini;
+    Configuration& m_config;
+    Subsystems& m_subsystems;
+    LabelEntry& m_labels;
+};
+
+// The INI key that keeps an option, or empty for options that are not kept.
+std::string_view optionKey(Option option);
+
+} // namespace lumetra

@@ -1,0 +1,67 @@
+#include "shell/configuration.h"
+
+#include "common/status_texts.h"
+#include "common/text.h"
+
+namespace lumetra {
+
+namespace {
+
+constexpr unsigned kWindowsDirBuffer = 144;
+
+} // namespace
+
+std::string ConfigurationLoader::folderValue(const IniFile& ini, std::string_view key,
+                                             std::string_view defaultValue) {
+    std::string value = normaliseFolderValue(ini.readString(kMainSection, key, defaultValue));
+    // An empty value would put the files at the root of the file system: keep the default.
+    return value.empty() ? normaliseFolderValue(defaultValue) : value;
+}
+
+std::string normaliseFolderValue(std::string_view value) {
+    std::string text = trim(value);
+    if (!text.empty() && text.back() == '\\')
+        text.pop_back();
+    return text;
+}
+
+ConfigurationLoader::ConfigurationLoader(Paths& paths, FileChecker& files, Dialogs& dialogs,
+                                         Panel& panel)
+    : m_paths(paths), m_files(files), m_dialogs(dialogs), m_panel(panel) {}
+
+bool ConfigurationLoader::loadConfiguration(Configuration& config, IniFile& ini) {
+    config.windowsDir = m_paths.windowsDirectory().substr(0, kWindowsDirBuffer - 1);
+
+    config.iniPath = m_paths.programFolder() + "\\ORX.INI";
+    if (!m_files.fileExists(config.iniPath)) {
+        config.iniPath = config.windowsDir + "\\ORX.INI";
+        if (!m_files.fileExists(config.iniPath)) {
+            m_dialogs.message(texts::kIniNotFound, Icon::Critical, Buttons::Ok);
+            return false;
+        }
+    }
+    ini.setPath(m_paths.map(config.iniPath));
+
+    std::string defaultProgramFolder = "C:\\VELMORA\\PRODUCT\\";
+    config.cncSuffixMode =
+        contains(toUpper(m_paths.programFolder()), "VIRK") || config.consolePresent;
+    if (config.cncSuffixMode) {
+        defaultProgramFolder = "C:\\VIRK\\PRODUCT\\";
+        m_panel.useSuffixVariantLayout();
+    }
+
+    config.serialSettings = ini.readString(kMainSection, "Settings", "9600,N,8,1");
+    config.gcodePath = trim(ini.readString(kMainSection, "GCodePath", defaultProgramFolder));
+    config.commPort = static_cast<std::int16_t>(ini.readInt(kMainSection, "CommPort", 1));
+
+    const auto interval =
+        static_cast<std::int32_t>(ini.readInt(kMainSection, "CommPollTime", kDefaultPollInterval));
+    config.pollInterval = interval >= kSmallestPollInterval ? interval : kDefaultPollInterval;
+    m_panel.setPollInterval(config.pollInterval);
+
+    config.csvInPath = folderValue(ini, "CSVInPath", "C:\\");
+    config.csvOutPath = folderValue(ini, "CSVOutPath", "C:\\Lumetra.csv");
+    return true;
+}
+
+} // namespace lumetra

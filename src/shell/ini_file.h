@@ -1,0 +1,35 @@
+// The program's INI file: the profile functions bound to the file's path.
+#pragma once
+
+#include "platform/profile.h"
+
+#include <cstdint>
+#include <string>
+
+namespace lumetra {
+
+inline constexpr std::string_view kMainSection = "VOZEZIZO";
+inline constexpr unsigned kTextBuffer = 128;
+
+class IniFile {
+public:
+    explicit IniFile(Profile& profile, std::string path = {});
+
+    void setPath(std::string path) { m_path = std::move(path); }
+    const std::string& path() const { return m_path; }
+
+    // A value as a buffer of `size` characters receives it.
+    std::string readString(std::string_view section, std::string_view key,
+                           std::string_view defaultValue, unsigned size = kTextBuffer) const;
+    std::uint32_t readInt(std::string_view section, std::string_view key,
+                          std::int32_t defaultValue) const;
+    bool write(std::string_view section, std::string_view key, std::string_view value) const;
+    // An 80-character read with the marker default "END.-": empty when missing or empty.
+    std::string readIniText(std::string_view section, std::string_view key) const;
+
+private:
+    Profile& m_profile;
+    std::string m_path;
+};
+
+} // namespace lumetra

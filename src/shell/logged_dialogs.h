@@ -1,0 +1,28 @@
+// Message boxes that leave a line in the operator log, and the unattended stand-in
+// that answers as a person pressing Enter would, except that questions which would
+// come back (Retry, Insert Disk) are answered Cancel.
+#pragma once
+
+#include "platform/dialogs.h"
+#include "shell/operator_log.h"
+
+namespace lumetra {
+
+class LoggedDialogs final : public Dialogs {
+public:
+    LoggedDialogs(Dialogs& shown, OperatorLog& log);
+    Answer message(std::string_view text, Icon icon, Buttons buttons,
+                   std::string_view title) override;
+
+private:
+    Dialogs& m_shown;
+    OperatorLog& m_log;
+};
+
+class UnattendedDialogs final : public Dialogs {
+public:
+    Answer message(std::string_view text, Icon icon, Buttons buttons,
+                   std::string_view title) override;
+};
+
+} // namespace lumetra

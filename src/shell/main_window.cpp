@@ -1,0 +1,300 @@
+#include "shell/main_window.h"
+
+#include "common/status_texts.h"
+#include "platform/qt/qt_text.h"
+#include "shell/about_box.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QFrame>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QScreen>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace lumetra {
+
+namespace {
+
+constexpr std::array<const char*, 5> kIndicatorCaptions = {"Load List", "Program", "Dimensions",
+                                                           "Vars A-D", "Vars E-I"};
+
+QString text(const char* ascii) {
+    return QString::fromLatin1(ascii);
+}
+
+} // namespace
+
+MainWindow::MainWindow(MainWindowEvents& events) : m_events(events) {
+    setObjectName(text("frmMain"));
+    setWindowTitle(text("Lumetra"));
+    buildControls();
+    buildMenu();
+    wireEvents();
+}
+
+void MainWindow::buildControls() {
+    auto* central = new QWidget(this);
+    auto* layout = new QVBoxLayout(central);
+
+    auto makeBox = [&](const char* name, const char* caption) {
+        auto* check = new QCheckBox(text(caption), central);
+        check->setObjectName(text(name));
+        layout->addWidget(check);
+        return check;
+    };
+    m_autoClear = makeBox("AClear", "Automatic Clear on Scan");
+    m_overwrite = makeBox("Overwrite", "Overwrite Existing Programs With Program From 2D Barcode");
+    m_showEditor = makeBox("ShowEd", "Show Program in Editor");
+    m_autoStart = makeBox("AutoStart", "  Machine Auto Start");
+    m_overwrite->setChecked(true);
+    m_autoStart->setChecked(true);
+
+    auto* entryRow = new QHBoxLayout;
+    m_entry = new QLineEdit(central);
+    m_entry->setObjectName(text("txtEtichetta"));
+    m_edit = new QPushButton(text("Edit"), central);
+    m_edit->setObjectName(text("cmdEdit"));
+    m_endEdit = new QPushButton(text("OK"), central);
+    m_endEdit->setObjectName(text("cmdEndEdit"));
+    m_endEdit->setDefault(true);
+    entryRow->addWidget(m_entry, 1);
+    entryRow->addWidget(m_edit);
+    entryRow->addWidget(m_endEdit);
+    layout->addLayout(entryRow);
+    setEntryOpen(false);
+
+    auto* indicatorRow = new QHBoxLayout;
+    for (std::size_t i = 0; i < m_indicators.size(); ++i) {
+        auto* indicator = new QLabel(text(kIndicatorCaptions[i]), central);
+        indicator->setObjectName(QStringLiteral("LabID%1").arg(i));
+        indicator->setFrameShape(QFrame::Panel);
+        indicator->setVisible(false);
+        indicatorRow->addWidget(indicator);
+        m_indicators[i] = indicator;
+    }
+    indicatorRow->addStretch(1);
+    layout->addLayout(indicatorRow);
+
+    m_autoField = new QLabel(text("Automatic Field Selection"), central);
+    m_autoField->setObjectName(text("LabelAFS"));
+    m_autoField->setVisible(false);
+    layout->addWidget(m_autoField);
+
+    m_exclusion = new QLabel(central);
+    m_exclusion->setObjectName(text("ExLab"));
+    layout->addWidget(m_exclusion);
+
+    auto* scanRow = new QHBoxLayout;
+    m_scanDisplay = new QLabel(central);
+    m_scanDisplay->setObjectName(text("ComDisplay"));
+    m_activity = new QLabel(text("X"), central);
+    m_activity->setObjectName(text("DSpin"));
+    m_activity->setFont(QFont(text("Arial")));
+    m_activity->setVisible(false);
+    scanRow->addWidget(m_scanDisplay, 1);
+    scanRow->addWidget(m_activity);
+    layout->addLayout(scanRow);
+
+    auto* strip = new QFrame(central);
+    strip->setObjectName(text("picStatusBar"));
+    strip->setFrameShape(QFrame::StyledPanel);
+    auto* stripLayout = new QHBoxLayout(strip);
+    stripLayout->setContentsMargins(4, 2, 4, 2);
+    m_status = new QLabel(text("Ready."), strip);
+    m_status->setObjectName(text("lblStatusBar"));
+    m_portCaption = new QLabel(strip);
+    m_portCaption->setObjectName(text("lblCurSettings"));
+    stripLayout->addWidget(m_status, 1);
+    stripLayout->addWidget(m_portCaption);
+    layout->addWidget(strip);
+
+    setCentralWidget(central);
+    resize(560, 320);
+
+    m_timer = new QTimer(this);
+    m_timer->setObjectName(text("Timer1"));
+    m_timer->setInterval(1000);
+    m_timer->start();
+}
+
+void MainWindow::buildMenu() {
+    auto addMenu = [&](const char* name, const char* caption) {
+        QMenu* menu = menuBar()->addMenu(text(caption));
+        menu->setObjectName(text(name));
+        return menu;
+    };
+    auto addItem = [&](QMenu* menu, const char* name, const char* caption, auto handler) {
+        QAction* action = menu->addAction(text(caption));
+        action->setObjectName(text(name));
+        connect(action, &QAction::triggered, this, handler);
+    };
+    QMenu* file = addMenu("mnuFile", "&File");
+    addItem(file, "mnuExit", "E&xit", [this] { m_events.exitNow(); });
+    QMenu* options = addMenu("mnuOptions", "&Options");
+    addItem(options, "mnuSetttings", "&Settings", [this] { m_events.showSerialSettings(); });
+    addItem(options, "MnuAutoFld", "&Auto Field Select", [this] { m_events.showFieldSelection(); });
+    addItem(options, "ExIns", "&Exclusion Insertion",
+            [this] { m_events.showExclusionInsertion(); });
+    QMenu* help = addMenu("mnuHelp", "&?");
+    addItem(help, "mnuAbout", "&About Lumetra ...", [this] { showAbout(); });
+}
+
+void MainWindow::wireEvents() {
+    connect(m_autoClear, &QCheckBox::clicked, this,
+            [this] { m_events.optionClicked(Option::AClear); });
+    connect(m_overwrite, &QCheckBox::clicked, this,
+            [this] { m_events.optionClicked(Option::Overwrite); });
+    connect(m_edit, &QPushButton::clicked, this, [this] {
+        setEntryOpen(true);
+        m_entry->setFocus();
+        m_events.entryOpened();
+    });
+    connect(m_endEdit, &QPushButton::clicked, this, &MainWindow::finishEntry);
+    connect(m_entry, &QLineEdit::returnPressed, m_endEdit, &QPushButton::click);
+    connect(m_timer, &QTimer::timeout, this, [this] {
+        // A tick that falls due while an earlier one still runs does nothing.
+        if (m_inTick)
+            return;
+        m_inTick = true;
+        m_events.pollTick();
+        m_inTick = false;
+    });
+}
+
+void MainWindow::setEntryOpen(bool open) {
+    m_entry->setEnabled(open);
+    m_edit->setEnabled(!open);
+    m_endEdit->setEnabled(open);
+}
+
+void MainWindow::finishEntry() {
+    std::string entered;
+    const EntryOutcome outcome = m_events.entryFinished(fromQString(m_entry->text()), entered);
+    m_entry->setText(toQString(entered));
+    switch (outcome) {
+    case EntryOutcome::ClosedEmpty:
+    case EntryOutcome::Accepted:
+        m_entry->clear();
+        setEntryOpen(false);
+        if (outcome == EntryOutcome::ClosedEmpty)
+            m_edit->setFocus();
+        break;
+    case EntryOutcome::Refused:
+        QApplication::beep();
+        m_entry->setFocus();
+        break;
+    }
+}
+
+void MainWindow::setStatusText(std::string_view value) {
+    m_status->setText(toQString(value));
+}
+void MainWindow::setPortCaption(std::string_view value) {
+    m_portCaption->setText(toQString(value));
+}
+void MainWindow::setScanDisplay(std::string_view value) {
+    m_scanDisplay->setText(toQString(value));
+}
+
+void MainWindow::setActivity(bool visible, std::string_view caption) {
+    m_activity->setVisible(visible);
+    if (visible)
+        m_activity->setText(toQString(caption));
+}
+
+void MainWindow::setIndicatorVisible(int index, bool visible) {
+    if (index >= 0 && index < static_cast<int>(m_indicators.size()))
+        m_indicators[static_cast<std::size_t>(index)]->setVisible(visible);
+}
+
+void MainWindow::setAutoFieldVisible(bool visible) {
+    m_autoField->setVisible(visible);
+}
+
+void MainWindow::setExclusionCaption(std::optional<std::string_view> caption) {
+    m_exclusion->setVisible(caption.has_value());
+    if (caption)
+        m_exclusion->setText(toQString(*caption));
+}
+
+QCheckBox* MainWindow::box(Option option) const {
+    switch (option) {
+    case Option::AClear:
+        return m_autoClear;
+    case Option::Overwrite:
+        return m_overwrite;
+    case Option::ShowEd:
+        return m_showEditor;
+    case Option::AutoStart:
+        return m_autoStart;
+    }
+    return m_autoClear;
+}
+
+int MainWindow::optionValue(Option option) const {
+    switch (box(option)->checkState()) {
+    case Qt::Unchecked:
+        return 0;
+    case Qt::PartiallyChecked:
+        return 2;
+    case Qt::Checked:
+        return 1;
+    }
+    return 0;
+}
+
+void MainWindow::setOptionValue(Option option, int value) {
+    QCheckBox* check = box(option);
+    check->setTristate(value == 2);
+    check->setCheckState(value == 0   ? Qt::Unchecked
+                         : value == 2 ? Qt::PartiallyChecked
+                                      : Qt::Checked);
+}
+
+void MainWindow::useSuffixVariantLayout() {
+    // AutoStart takes the place of the hidden ShowEd.
+    m_showEditor->setVisible(false);
+    if (auto* layout = qobject_cast<QVBoxLayout*>(centralWidget()->layout())) {
+        layout->removeWidget(m_autoStart);
+        layout->insertWidget(layout->indexOf(m_showEditor), m_autoStart);
+    }
+}
+
+void MainWindow::setPollInterval(int milliseconds) {
+    m_timer->setInterval(milliseconds);
+}
+
+void centreWindow(QWidget& window) {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (screen == nullptr)
+        return;
+    const QRect area = screen->geometry();
+    window.move(area.width() / 2 - window.width() / 2, area.height() / 2 - window.height() / 2);
+}
+
+void MainWindow::centre() {
+    centreWindow(*this);
+}
+
+void MainWindow::beep() {
+    QApplication::beep();
+}
+
+void MainWindow::showAbout() {
+    AboutBox about(this);
+    about.exec();
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    m_events.closeRequested();
+    event->accept();
+}
+
+} // namespace lumetra

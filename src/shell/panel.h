@@ -1,0 +1,39 @@
+// The main window's elements as the core reads and writes them.
+#pragma once
+
+#include <optional>
+#include <string_view>
+
+namespace lumetra {
+
+enum class Option { AClear, Overwrite, ShowEd, AutoStart };
+
+class Panel {
+public:
+    virtual ~Panel() = default;
+
+    virtual void setStatusText(std::string_view text) = 0;                // lblStatusBar
+    virtual void setPortCaption(std::string_view text) = 0;               // lblCurSettings
+    virtual void setScanDisplay(std::string_view text) = 0;               // ComDisplay
+    virtual void setActivity(bool visible, std::string_view caption) = 0; // DSpin
+    virtual void setIndicatorVisible(int index, bool visible) = 0;        // LabID(0..4)
+    virtual void setAutoFieldVisible(bool visible) = 0;                   // LabelAFS
+    // ExLab: shown with the caption, or hidden when there is none.
+    virtual void setExclusionCaption(std::optional<std::string_view> caption) = 0;
+
+    // A check box's value: 0 unticked, 1 ticked, 2 grayed (which counts as ticked).
+    virtual int optionValue(Option option) const = 0;
+    virtual void setOptionValue(Option option, int value) = 0;
+    // The ".CNC" variant: ShowEd hidden, AutoStart moved to its place.
+    virtual void useSuffixVariantLayout() = 0;
+
+    virtual void setPollInterval(int milliseconds) = 0; // Timer1
+    virtual void centre() = 0;
+    virtual void beep() = 0;
+};
+
+inline bool isTicked(const Panel& panel, Option option) {
+    return panel.optionValue(option) != 0;
+}
+
+} // namespace lumetra

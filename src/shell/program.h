@@ -1,0 +1,85 @@
+// The composition root: builds every object once, in start-up order, owns them and
+// hands references down. It also carries the events of the main window to the core.
+#pragma once
+
+#include "platform/portable/portable_profile.h"
+#include "platform/posix/posix_file_probe.h"
+#include "platform/posix/posix_instance_guard.h"
+#include "platform/posix/posix_paths.h"
+#include "platform/qt/qt_dialogs.h"
+#include "platform/qt/qt_event_pump.h"
+#include "shell/application.h"
+#include "shell/logged_dialogs.h"
+#include "shell/main_window.h"
+
+#include <memory>
+
+namespace lumetra {
+
+struct ProgramEnvironment {
+    Environment environment = processEnvironment;
+    std::string executableFolder;
+};
+
+class Program final : public MainWindowEvents, public Subsystems, public LabelEntry {
+public:
+    explicit Program(const ProgramEnvironment& setup);
+    ~Program() override;
+
+    StartupResult start();
+    void unload();
+    MainWindow& window() { return *m_window; }
+    OperatorLog& log() { return *m_log; }
+
+    // MainWindowEvents
+    void optionClicked(Option option) override;
+    void entryOpened() override;
+    EntryOutcome entryFinished(const std::string& typed, std::string& entered) override;
+    void pollTick() override;
+    void showSerialSettings() override;
+    void showFieldSelection() override;
+    void showExclusionInsertion() override;
+    void closeRequested() override;
+    void exitNow() override;
+
+    // Subsystems
+    void openScannerPort() override;
+    void fillFieldCodeTable() override;
+    void createHostApplication() override;
+    void connectHostWorkList() override;
+    void setListResetPending() override;
+    void loadFieldSelectionDialog() override;
+    void unloadFieldSelectionDialog() override;
+    void closeScannerPort() override;
+    void releaseHostObjects() override;
+
+    // LabelEntry
+    bool processLabelScan(const std::string& text) override;
+
+private:
+    void notAvailable(std::string_view what);
+
+    bool m_unattended = false;
+    PosixPaths m_paths;
+    std::unique_ptr<OperatorLog> m_log;
+    PortableProfile m_profile;
+    PosixFileProbe m_probe;
+    PosixInstanceGuard m_guard;
+    QtEventPump m_pump;
+    QtDialogs m_shownDialogs;
+    UnattendedDialogs m_unattendedDialogs;
+    std::unique_ptr<LoggedDialogs> m_dialogs;
+    std::unique_ptr<MainWindow> m_window;
+    std::unique_ptr<StatusLine> m_status;
+    IniFile m_ini;
+    Configuration m_config;
+    std::unique_ptr<FileChecker> m_files;
+    std::unique_ptr<Application> m_application;
+};
+
+// Where the operator log goes: $LUMETRA_LOG, else Lumetra.log beside the INI file that
+// start-up will find (the program folder's, else the Windows directory's), else in the
+// program folder.
+std::string operatorLogPath(const Environment& environment, const Paths& paths);
+
+} // namespace lumetra

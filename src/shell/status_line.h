@@ -1,0 +1,28 @@
+// The status line, the pause and the ready step. Every status text also goes to the log.
+#pragma once
+
+#include "platform/event_pump.h"
+#include "shell/operator_log.h"
+#include "shell/panel.h"
+
+#include <string_view>
+
+namespace lumetra {
+
+class StatusLine {
+public:
+    StatusLine(Panel& panel, OperatorLog& log, EventPump& pump);
+
+    void show(std::string_view text);
+    // Lets pending events run, sleeps seconds × 1000 ms rounded, lets events run again.
+    void pauseSeconds(float seconds);
+    // Pauses 0.6 seconds, then shows "Ready.".
+    void readyStep();
+
+private:
+    Panel& m_panel;
+    OperatorLog& m_log;
+    EventPump& m_pump;
+};
+
+} // namespace lumetra

@@ -1,0 +1,50 @@
+#include "e2e/harness.h"
+
+#include <gtest/gtest.h>
+
+namespace lumetra::e2e {
+namespace {
+
+struct ToolCase {
+    std::string file;
+    std::vector<std::string> args; // after the file
+    std::string out;
+};
+
+TEST(IniToolE2E, ReadsAsTheProfileFunctions) {
+    const ToolCase cases[] = {
+        {"[S]\r\nk=  value  \r\n", {"get", "S", "k"}, "value\n"},
+        {"[S]\r\nk=\"abcdef\"\r\n", {"get", "S", "k", "--size", "7"}, "abcde\n"},
+        {"[S]\r\n", {"get", "S", "k", "dflt   "}, "dflt\n"},
+        {"[S]\r\nk=-1\r\n", {"getint", "S", "k", "5"}, "4294967295\n"},
+        {"[S]\r\nk=\r\n", {"getint", "S", "k", "-1"}, "4294967295\n"},
+        {"[S]\r\nk=0x1F\r\n", {"getint", "S", "k", "0"}, "31\n"},
+    };
+    for (const ToolCase& c : cases) {
+        testing::TempDir dir;
+        testing::writeFile(dir.file("t.ini"), c.file);
+        std::vector<std::string> argv{binary("lumetra-ini"), c.args[0], dir.file("t.ini")};
+        argv.insert(argv.end(), c.args.begin() + 1, c.args.end());
+        const CommandResult result = runCommand(argv);
+        EXPECT_EQ(result.exitCode, 0);
+        EXPECT_EQ(result.out, c.out) << c.file;
+    }
+}
+
+TEST(IniToolE2E, WritesAndDeletes) {
+    testing::TempDir dir;
+    const std::string file = dir.file("orx.ini");
+    const std::string tool = binary("lumetra-ini");
+    EXPECT_EQ(runCommand({tool, "set", file, "VOZEZIZO", "AutoClear", " 1"}).exitCode, 0);
+    EXPECT_EQ(runCommand({tool, "set", file, "VELMORA", "NewListCol", "AS"}).exitCode, 0);
+    EXPECT_EQ(testing::readFile(file),
+              "[VOZEZIZO]\r\nAutoClear= 1\r\n[VELMORA]\r\nNewListCol=AS\r\n");
+    EXPECT_EQ(runCommand({tool, "delete", file, "VOZEZIZO", "AutoClear"}).exitCode, 0);
+    EXPECT_EQ(runCommand({tool, "delete", file, "VELMORA"}).exitCode, 0);
+    EXPECT_EQ(testing::readFile(file), "[VOZEZIZO]\r\n");
+    EXPECT_EQ(runCommand({tool, "frobnicate", file, "S"}).exitCode, 2);
+    EXPECT_EQ(runCommand({tool, "set", dir.str(), "S", "k", "v"}).exitCode, 1);
+}
+
+} // namespace
+} // namespace lumetra::e2e

@@ -1,0 +1,46 @@
+#include "e2e/harness.h"
+
+#include <gtest/gtest.h>
+
+namespace lumetra::e2e {
+namespace {
+
+using namespace std::chrono_literals;
+
+TEST(StartupE2E, WithoutOrxIniLogsAndExits) {
+    Workspace workspace;
+    ProgramRun run(workspace);
+    EXPECT_EQ(run.waitForExit(20s), 0);
+    EXPECT_NE(workspace.log().find("\tmessage\tFile ORX.INI Not Found"), std::string::npos)
+        << workspace.log();
+}
+
+TEST(StartupE2E, AnEmptyIniStartsWithDefaultsAndASecondCopyEnds) {
+    Workspace workspace;
+    workspace.writeIni("");
+    ProgramRun first(workspace);
+    ASSERT_TRUE(waitForText(workspace.logPath(), "configuration read from"));
+    ASSERT_TRUE(waitForText(workspace.iniPath(), "AutoClear= 1"));
+    EXPECT_EQ(testing::readFile(workspace.iniPath()), "[VOZEZIZO]\r\nAutoClear= 1\r\n");
+
+    ProgramRun second(workspace);
+    EXPECT_EQ(second.waitForExit(20s), 0);
+    EXPECT_TRUE(waitForText(workspace.logPath(), "the Program is already running!"));
+    EXPECT_TRUE(first.running()) << "the first copy runs on";
+}
+
+TEST(StartupE2E, CopiesInDifferentFoldersRunSideBySide) {
+    Workspace one;
+    Workspace two;
+    one.writeIni("");
+    two.writeIni("");
+    ProgramRun first(one);
+    ProgramRun second(two);
+    EXPECT_TRUE(waitForText(one.logPath(), "configuration read from"));
+    EXPECT_TRUE(waitForText(two.logPath(), "configuration read from"));
+    EXPECT_TRUE(first.running());
+    EXPECT_TRUE(second.running());
+}
+
+} // namespace
+} // namespace lumetra::e2e

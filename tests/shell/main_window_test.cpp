@@ -1,0 +1,157 @@
+#include "shell/main_window.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+namespace lumetra {
+namespace {
+
+struct RecordingEvents : MainWindowEvents {
+    std::vector<Option> clicks;
+    int opened = 0;
+    EntryOutcome outcome = EntryOutcome::Accepted;
+    std::vector<std::string> finished;
+    int ticks = 0;
+    void optionClicked(Option option) override { clicks.push_back(option); }
+    void entryOpened() override { ++opened; }
+    EntryOutcome entryFinished(const std::string& typed, std::string& entered) override {
+        finished.push_back(typed);
+        entered = typed;
+        return outcome;
+    }
+    void pollTick() override { ++ticks; }
+    void showSerialSettings() override {}
+    void showFieldSelection() override {}
+    void showExclusionInsertion() override {}
+    void closeRequested() override {}
+    void exitNow() override {}
+};
+
+template <typename T> T* find(QWidget& window, const char* name) {
+    T* widget = window.findChild<T*>(QString::fromLatin1(name));
+    EXPECT_NE(widget, nullptr) << name;
+    return widget;
+}
+
+TEST(MainWindow, HasEveryControlWithItsCaptionAndState) {
+    RecordingEvents events;
+    MainWindow window(events);
+    EXPECT_EQ(window.windowTitle(), QStringLiteral("Lumetra"));
+    const std::pair<const char*, const char*> boxes[] = {
+        {"AClear", "Automatic Clear on Scan"},
+        {"Overwrite", "Overwrite Existing Programs With Program From 2D Barcode"},
+        {"ShowEd", "Show Program in Editor"},
+        {"AutoStart", "  Machine Auto Start"},
+    };
+    for (const auto& [name, caption] : boxes)
+        EXPECT_EQ(find<QCheckBox>(window, name)->text(), QString::fromLatin1(caption));
+    EXPECT_FALSE(find<QCheckBox>(window, "AClear")->isChecked());
+    EXPECT_TRUE(find<QCheckBox>(window, "Overwrite")->isChecked());
+    EXPECT_FALSE(find<QCheckBox>(window, "ShowEd")->isChecked());
+    EXPECT_TRUE(find<QCheckBox>(window, "AutoStart")->isChecked());
+
+    EXPECT_FALSE(find<QLineEdit>(window, "txtEtichetta")->isEnabled());
+    EXPECT_TRUE(find<QPushButton>(window, "cmdEdit")->isEnabled());
+    EXPECT_EQ(find<QPushButton>(window, "cmdEdit")->text(), QStringLiteral("Edit"));
+    EXPECT_FALSE(find<QPushButton>(window, "cmdEndEdit")->isEnabled());
+    EXPECT_TRUE(find<QPushButton>(window, "cmdEndEdit")->isDefault());
+    EXPECT_EQ(find<QLabel>(window, "lblStatusBar")->text(), QStringLiteral("Ready."));
+    const char* indicators[] = {"Load List", "Program", "Dimensions", "Vars A-D", "Vars E-I"};
+    for (int i = 0; i < 5; ++i) {
+        const std::string name = "LabID" + std::to_string(i);
+        QLabel* label = find<QLabel>(window, name.c_str());
+        EXPECT_EQ(label->text(), QString::fromLatin1(indicators[i]));
+        EXPECT_TRUE(label->isHidden());
+    }
+    EXPECT_TRUE(find<QLabel>(window, "LabelAFS")->isHidden());
+    EXPECT_EQ(find<QLabel>(window, "LabelAFS")->text(),
+              QStringLiteral("Automatic Field Selection"));
+    EXPECT_TRUE(find<QLabel>(window, "DSpin")->isHidden());
+    EXPECT_EQ(find<QLabel>(window, "DSpin")->font().family(), QStringLiteral("Arial"));
+    EXPECT_EQ(find<QTimer>(window, "Timer1")->interval(), 1000);
+    find<QLabel>(window, "lblCurSettings");
+    find<QLabel>(window, "ComDisplay");
+    find<QLabel>(window, "ExLab");
+}
+
+TEST(MainWindow, MenuCarriesItsItemsAndAccelerators) {
+    RecordingEvents events;
+    MainWindow window(events);
+    const std::pair<const char*, const char*> items[] = {
+        {"mnuExit", "E&xit"},
+        {"mnuSetttings", "&Settings"},
+        {"MnuAutoFld", "&Auto Field Select"},
+        {"ExIns", "&Exclusion Insertion"},
+        {"mnuAbout", "&About Lumetra ..."},
+    };
+    for (const auto& [name, caption] : items) {
+        auto* action = window.findChild<QAction*>(QString::fromLatin1(name));
+        ASSERT_NE(action, nullptr) << name;
+        EXPECT_EQ(action->text(), QString::fromLatin1(caption));
+    }
+    const std::pair<const char*, const char*> menus[] = {
+        {"mnuFile", "&File"}, {"mnuOptions", "&Options"}, {"mnuHelp", "&?"}};
+    for (const auto& [name, caption] : menus)
+        EXPECT_EQ(find<QMenu>(window, name)->title(), QString::fromLatin1(caption));
+}
+
+TEST(MainWindow, ManualEntryOpensAndClosesByOutcome) {
+    RecordingEvents events;
+    MainWindow window(events);
+    window.show();
+    auto* entry = find<QLineEdit>(window, "txtEtichetta");
+    auto* edit = find<QPushButton>(window, "cmdEdit");
+    auto* done = find<QPushButton>(window, "cmdEndEdit");
+
+    QTest::mouseClick(edit, Qt::LeftButton);
+    EXPECT_EQ(events.opened, 1);
+    EXPECT_TRUE(entry->isEnabled());
+    EXPECT_FALSE(edit->isEnabled());
+    EXPECT_TRUE(done->isEnabled());
+
+    events.outcome = EntryOutcome::Refused;
+    QTest::keyClicks(entry, QStringLiteral("%12P100 N%"));
+    QTest::keyClick(entry, Qt::Key_Return);
+    EXPECT_EQ(events.finished.back(), "%12P100 N%");
+    EXPECT_TRUE(entry->isEnabled()) << "a refused label keeps the entry open";
+    EXPECT_EQ(entry->text(), QStringLiteral("%12P100 N%"));
+
+    events.outcome = EntryOutcome::Accepted;
+    QTest::mouseClick(done, Qt::LeftButton);
+    EXPECT_FALSE(entry->isEnabled());
+    EXPECT_TRUE(entry->text().isEmpty());
+    EXPECT_TRUE(edit->isEnabled());
+    EXPECT_FALSE(done->isEnabled());
+}
+
+TEST(MainWindow, OptionClicksAndPanelValues) {
+    RecordingEvents events;
+    MainWindow window(events);
+    window.show();
+    find<QCheckBox>(window, "AClear")->click();
+    EXPECT_EQ(events.clicks, std::vector<Option>{Option::AClear});
+    EXPECT_EQ(window.optionValue(Option::AClear), 1);
+    window.setOptionValue(Option::Overwrite, 2);
+    EXPECT_EQ(window.optionValue(Option::Overwrite), 2);
+    EXPECT_TRUE(isTicked(window, Option::Overwrite));
+    window.setExclusionCaption(" Exclusion Number 13  for insertion.");
+    EXPECT_TRUE(find<QLabel>(window, "ExLab")->isVisible());
+    window.setExclusionCaption(std::nullopt);
+    EXPECT_FALSE(find<QLabel>(window, "ExLab")->isVisible());
+    window.useSuffixVariantLayout();
+    EXPECT_TRUE(find<QCheckBox>(window, "ShowEd")->isHidden());
+    window.setStatusText("Reading Barcode-Label.\xF1");
+    EXPECT_EQ(find<QLabel>(window, "lblStatusBar")->text(),
+              QString::fromUtf8("Reading Barcode-Label.\xC3\xB1"));
+}
+
+} // namespace
+} // namespace lumetra

@@ -1,0 +1,94 @@
+// Test doubles for the core's interfaces.
+#pragma once
+
+#include "platform/dialogs.h"
+#include "platform/event_pump.h"
+#include "platform/instance_guard.h"
+#include "shell/panel.h"
+
+#include <array>
+#include <deque>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace lumetra::testing {
+
+struct FakePanel : Panel {
+    std::vector<std::string> statuses;
+    std::string portCaption;
+    std::string scanDisplay;
+    bool activityVisible = false;
+    std::string activityCaption;
+    std::array<bool, 5> indicators{};
+    bool autoField = false;
+    std::optional<std::string> exclusion;
+    std::map<Option, int> options{
+        {Option::AClear, 0}, {Option::Overwrite, 1}, {Option::ShowEd, 0}, {Option::AutoStart, 1}};
+    bool suffixLayout = false;
+    int pollInterval = 1000;
+    int centred = 0;
+    int beeps = 0;
+
+    void setStatusText(std::string_view text) override { statuses.emplace_back(text); }
+    void setPortCaption(std::string_view text) override { portCaption = text; }
+    void setScanDisplay(std::string_view text) override { scanDisplay = text; }
+    void setActivity(bool visible, std::string_view caption) override {
+        activityVisible = visible;
+        if (visible)
+            activityCaption = caption;
+    }
+    void setIndicatorVisible(int index, bool visible) override {
+        indicators.at(static_cast<std::size_t>(index)) = visible;
+    }
+    void setAutoFieldVisible(bool visible) override { autoField = visible; }
+    void setExclusionCaption(std::optional<std::string_view> caption) override {
+        exclusion = caption ? std::optional<std::string>(*caption) : std::nullopt;
+    }
+    int optionValue(Option option) const override { return options.at(option); }
+    void setOptionValue(Option option, int value) override { options[option] = value; }
+    void useSuffixVariantLayout() override { suffixLayout = true; }
+    void setPollInterval(int milliseconds) override { pollInterval = milliseconds; }
+    void centre() override { ++centred; }
+    void beep() override { ++beeps; }
+
+    std::string status() const { return statuses.empty() ? std::string{} : statuses.back(); }
+};
+
+struct ShownMessage {
+    std::string text;
+    Icon icon;
+    Buttons buttons;
+    std::string title;
+};
+
+struct FakeDialogs : Dialogs {
+    std::vector<ShownMessage> shown;
+    std::deque<Answer> answers; // taken in order; OK when none is left
+
+    Answer message(std::string_view text, Icon icon, Buttons buttons,
+                   std::string_view title) override {
+        shown.push_back({std::string(text), icon, buttons, std::string(title)});
+        if (answers.empty())
+            return Answer::Ok;
+        const Answer answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
+};
+
+// Pauses take no time; they are counted.
+struct FakePump : EventPump {
+    int processed = 0;
+    std::vector<int> sleeps;
+    void processEvents() override { ++processed; }
+    void sleepMilliseconds(int milliseconds) override { sleeps.push_back(milliseconds); }
+};
+
+struct FakeGuard : InstanceGuard {
+    bool alone = true;
+    bool acquire() override { return alone; }
+};
+
+} // namespace lumetra::testing

@@ -1,0 +1,11 @@
+// Widget tests run offscreen; the platform must be chosen before QApplication exists,
+// also when ctest lists the tests at build time.
+#include <QApplication>
+#include <gtest/gtest.h>
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
