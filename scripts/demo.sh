@@ -24,6 +24,13 @@ Overwrite= 1
 Exclusion=10100000
 INI
 
+# The scan simulator opens a pseudo-terminal and plays the sample scans into it.
+build/bin/lumetra-scan --pty --wait 3000 --pause 2500 --hold 4000 --file demo/scans.txt \
+  > "$root/scanner-device" 2> "$root/scanner.log" &
+scan_pid=$!
+for _ in $(seq 50); do [ -s "$root/scanner-device" ] && break; sleep 0.1; done
+printf 'Com1Device=%s\r\n' "$(cat "$root/scanner-device")" >> "$root/program/ORX.INI"
+
 export LUMETRA_PROGRAM_DIR="$root/program"
 export LUMETRA_WINDOWS_DIR="$root/windows"
 export LUMETRA_DRIVE_C="$root/drive_c"
@@ -39,11 +46,13 @@ if [ "$headless" = 1 ]; then
   export QT_QPA_PLATFORM=offscreen LUMETRA_UNATTENDED=1
   build/bin/lumetra &
   pid=$!
-  sleep 4
+  wait "$scan_pid" 2>/dev/null || true
+  sleep 1
   kill "$pid" 2>/dev/null || true
   wait "$pid" 2>/dev/null || true
   echo "--- operator log ($LUMETRA_LOG)"
   cat "$LUMETRA_LOG"
 else
-  exec build/bin/lumetra
+  build/bin/lumetra
+  kill "$scan_pid" 2>/dev/null || true
 fi

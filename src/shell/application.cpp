@@ -27,42 +27,24 @@ std::string_view optionKey(Option option) {
 }
 
 Application::Application(InstanceGuard& guard, Paths& paths, FileChecker& files, Dialogs& dialogs,
-                         Panel& panel, StatusLine& status, OperatorLog& log, IniFile& ini,
-                         Configuration& config, Subsystems& subsystems, LabelEntry& labels)
-    : m_guard(guard), m_paths(paths), m_files(files), m_dialogs(dialogs), m_panel(panel),
-      m_status(status), m_log(log), m_ini(ini), m_config(config), m_subsystems(subsystems),
-      m_labels(labels) {}
-
-void Application::showUnexpectedError(int number, std::string_view description) {
-    m_log.write(LogKind::Error, std::to_string(number) + " " + std::string(description));
-    m_dialogs.message("Unexpected error # " + std::to_string(number) +
-                          " occured: " + std::string(description),
-                      Icon::Critical, Buttons::Ok);
-}
-
-bool Application::guarded(const std::function<void()>& step) {
-    try {
-        step();
-        return true;
-    } catch (const UnexpectedError& error) {
-        showUnexpectedError(error.number(), error.what());
-    } catch (const std::exception& error) {
-        showUnexpectedError(error_number::kInternal, error.what());
-    }
-    return false;
-}
+                         ErrorReporter& errors, Panel& panel, StatusLine& status, OperatorLog& log,
+                         IniFile& ini, Configuration& config, Subsystems& subsystems,
+                         LabelEntry& labels)
+    : m_guard(guard), m_paths(paths), m_files(files), m_dialogs(dialogs), m_errors(errors),
+      m_panel(panel), m_status(status), m_log(log), m_ini(ini), m_config(config),
+      m_subsystems(subsystems), m_labels(labels) {}
 
 StartupResult Application::start() {
     if (!m_guard.acquire()) {
         m_dialogs.message(texts::kAlreadyRunning, Icon::Exclamation, Buttons::Ok);
         return StartupResult::EndNow;
     }
-    guarded([&] {
+    m_errors.guarded([&] {
         m_config.consolePresent = m_files.fileExists(m_paths.programFolder() + "\\pultano.exe");
     });
 
     bool loaded = false;
-    if (!guarded([&] {
+    if (!m_errors.guarded([&] {
             loaded = ConfigurationLoader(m_paths, m_files, m_dialogs, m_panel)
                          .loadConfiguration(m_config, m_ini);
         }) ||
@@ -70,17 +52,17 @@ StartupResult Application::start() {
         return StartupResult::EndNow;
     m_log.write(LogKind::Info, "configuration read from " + m_config.iniPath);
 
-    guarded([&] { m_subsystems.openScannerPort(); });
-    guarded([&] { m_subsystems.fillFieldCodeTable(); });
-    guarded([&] { m_subsystems.createHostApplication(); });
+    m_errors.guarded([&] { m_subsystems.openScannerPort(); });
+    m_errors.guarded([&] { m_subsystems.fillFieldCodeTable(); });
+    m_errors.guarded([&] { m_subsystems.createHostApplication(); });
     m_status.pauseSeconds(1.0f);
-    guarded([&] { m_subsystems.connectHostWorkList(); });
-    guarded([&] { m_subsystems.setListResetPending(); });
-    guarded([&] { m_panel.centre(); });
-    guarded([&] { m_subsystems.loadFieldSelectionDialog(); });
-    guarded([&] { applyStoredOption(Option::Overwrite, "Overwrite"); });
-    guarded([&] { applyStoredOption(Option::AClear, "AutoClear"); });
-    guarded([&] {
+    m_errors.guarded([&] { m_subsystems.connectHostWorkList(); });
+    m_errors.guarded([&] { m_subsystems.setListResetPending(); });
+    m_errors.guarded([&] { m_panel.centre(); });
+    m_errors.guarded([&] { m_subsystems.loadFieldSelectionDialog(); });
+    m_errors.guarded([&] { applyStoredOption(Option::Overwrite, "Overwrite"); });
+    m_errors.guarded([&] { applyStoredOption(Option::AClear, "AutoClear"); });
+    m_errors.guarded([&] {
         m_config.exclusionSetting = m_ini.readIniText(kMainSection, "Exclusion");
         const auto caption = startupExclusionCaption(m_config.exclusionSetting);
         m_panel.setExclusionCaption(caption ? std::optional<std::string_view>(*caption)
@@ -122,12 +104,12 @@ EntryOutcome Application::finishEntry(const std::string& typed, std::string& ent
 }
 
 void Application::closeRequested() {
-    guarded([&] { m_subsystems.unloadFieldSelectionDialog(); });
+    m_errors.guarded([&] { m_subsystems.unloadFieldSelectionDialog(); });
 }
 
 void Application::unload() {
-    guarded([&] { m_subsystems.closeScannerPort(); });
-    guarded([&] { m_subsystems.releaseHostObjects(); });
+    m_errors.guarded([&] { m_subsystems.closeScannerPort(); });
+    m_errors.guarded([&] { m_subsystems.releaseHostObjects(); });
 }
 
 } // namespace lumetra

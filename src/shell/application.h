@@ -3,10 +3,9 @@
 
 #include "platform/instance_guard.h"
 #include "shell/configuration.h"
+#include "shell/error_reporter.h"
 #include "shell/status_line.h"
 #include "shell/subsystems.h"
-
-#include <functional>
 
 namespace lumetra {
 
@@ -23,8 +22,8 @@ enum class EntryOutcome { ClosedEmpty, Accepted, Refused };
 class Application {
 public:
     Application(InstanceGuard& guard, Paths& paths, FileChecker& files, Dialogs& dialogs,
-                Panel& panel, StatusLine& status, OperatorLog& log, IniFile& ini,
-                Configuration& config, Subsystems& subsystems, LabelEntry& labels);
+                ErrorReporter& errors, Panel& panel, StatusLine& status, OperatorLog& log,
+                IniFile& ini, Configuration& config, Subsystems& subsystems, LabelEntry& labels);
 
     StartupResult start();
 
@@ -39,10 +38,6 @@ public:
     void closeRequested();
     void unload();
 
-    // Runs a step; an error it raises is shown as the unexpected-error message.
-    bool guarded(const std::function<void()>& step);
-    void showUnexpectedError(int number, std::string_view description);
-
 private:
     void applyStoredOption(Option option, std::string_view key);
 
@@ -50,6 +45,7 @@ private:
     Paths& m_paths;
     FileChecker& m_files;
     Dialogs& m_dialogs;
+    ErrorReporter& m_errors;
     Panel& m_panel;
     StatusLine& m_status;
     OperatorLog& m_log;

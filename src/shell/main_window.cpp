@@ -158,14 +158,7 @@ void MainWindow::wireEvents() {
     });
     connect(m_endEdit, &QPushButton::clicked, this, &MainWindow::finishEntry);
     connect(m_entry, &QLineEdit::returnPressed, m_endEdit, &QPushButton::click);
-    connect(m_timer, &QTimer::timeout, this, [this] {
-        // A tick that falls due while an earlier one still runs does nothing.
-        if (m_inTick)
-            return;
-        m_inTick = true;
-        m_events.pollTick();
-        m_inTick = false;
-    });
+    connect(m_timer, &QTimer::timeout, this, [this] { m_events.pollTick(); });
 }
 
 void MainWindow::setEntryOpen(bool open) {

@@ -80,7 +80,6 @@ private:
     QLabel* m_autoField = nullptr;
     QLabel* m_exclusion = nullptr;
     QTimer* m_timer = nullptr;
-    bool m_inTick = false;
 };
 
 } // namespace lumetra

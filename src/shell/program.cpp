@@ -1,6 +1,7 @@
 #include "shell/program.h"
 
 #include "common/errors.h"
+#include "scanner/settings_dialog.h"
 
 #include <QApplication>
 #include <filesystem>
@@ -33,8 +34,21 @@ Program::Program(const ProgramEnvironment& setup)
     m_shownDialogs.setParent(m_window.get());
     m_status = std::make_unique<StatusLine>(*m_window, *m_log, m_pump);
     m_files = std::make_unique<FileChecker>(m_probe, m_paths, *m_dialogs);
-    m_application = std::make_unique<Application>(m_guard, m_paths, *m_files, *m_dialogs, *m_window,
-                                                  *m_status, *m_log, m_ini, m_config, *this, *this);
+    m_errors = std::make_unique<ErrorReporter>(*m_dialogs, *m_log);
+    m_port = std::make_unique<QtSerialPort>([this](int port) {
+        const std::string key = "Com" + std::to_string(port) + "Device";
+        return m_ini.readString(kMainSection, key, "/dev/ttyS" + std::to_string(port - 1));
+    });
+    if (m_unattended)
+        m_settingsDialog = std::make_unique<CancelledSettingsDialog>(*m_log);
+    else
+        m_settingsDialog = std::make_unique<SettingsDialog>(m_window.get());
+    m_serial = std::make_unique<SerialLink>(*m_port, m_config, m_ini, *m_window, *m_settingsDialog,
+                                            *m_errors, *m_log);
+    m_receiver = std::make_unique<ScanReceiver>(*m_port, *m_window, *m_status, *m_log, *this);
+    m_application =
+        std::make_unique<Application>(m_guard, m_paths, *m_files, *m_dialogs, *m_errors, *m_window,
+                                      *m_status, *m_log, m_ini, m_config, *this, *this);
 }
 
 Program::~Program() = default;
@@ -63,10 +77,12 @@ EntryOutcome Program::entryFinished(const std::string& typed, std::string& enter
     return m_application->finishEntry(typed, entered);
 }
 
-void Program::pollTick() {}
+void Program::pollTick() {
+    m_receiver->tick();
+}
 
 void Program::showSerialSettings() {
-    notAvailable("the serial settings dialog");
+    m_serial->showSettingsDialog();
 }
 void Program::showFieldSelection() {
     notAvailable("the field selection setup dialog");
@@ -85,7 +101,7 @@ void Program::exitNow() {
 }
 
 void Program::openScannerPort() {
-    notAvailable("the scanner port");
+    m_serial->openScannerPort();
 }
 void Program::fillFieldCodeTable() {
     notAvailable("the field code table");
@@ -103,12 +119,23 @@ void Program::loadFieldSelectionDialog() {
     notAvailable("the field selection settings");
 }
 void Program::unloadFieldSelectionDialog() {}
-void Program::closeScannerPort() {}
+void Program::closeScannerPort() {
+    m_serial->closePort();
+}
 void Program::releaseHostObjects() {}
 
 bool Program::processLabelScan(const std::string& text) {
-    m_log->write(LogKind::Info, "label processing is not available yet: " + text);
+    m_log->write(LogKind::Info, "label handler (not available yet) received: " + text);
     return false;
+}
+
+void Program::importProgramBarcode(std::string& text) {
+    m_log->write(LogKind::Info, "program import (not available yet) received: " + text);
+}
+
+std::string Program::expandPayload(const std::string& text) {
+    m_log->write(LogKind::Info, "payload expansion (not available yet) received: " + text);
+    return {};
 }
 
 } // namespace lumetra

@@ -8,6 +8,9 @@
 #include "platform/posix/posix_paths.h"
 #include "platform/qt/qt_dialogs.h"
 #include "platform/qt/qt_event_pump.h"
+#include "platform/qt/qt_serial_port.h"
+#include "scanner/scan_receiver.h"
+#include "scanner/serial_link.h"
 #include "shell/application.h"
 #include "shell/logged_dialogs.h"
 #include "shell/main_window.h"
@@ -21,7 +24,7 @@ struct ProgramEnvironment {
     std::string executableFolder;
 };
 
-class Program final : public MainWindowEvents, public Subsystems, public LabelEntry {
+class Program final : public MainWindowEvents, public Subsystems, public ScanHandlers {
 public:
     explicit Program(const ProgramEnvironment& setup);
     ~Program() override;
@@ -53,8 +56,10 @@ public:
     void closeScannerPort() override;
     void releaseHostObjects() override;
 
-    // LabelEntry
+    // ScanHandlers
     bool processLabelScan(const std::string& text) override;
+    void importProgramBarcode(std::string& text) override;
+    std::string expandPayload(const std::string& text) override;
 
 private:
     void notAvailable(std::string_view what);
@@ -74,6 +79,11 @@ private:
     IniFile m_ini;
     Configuration m_config;
     std::unique_ptr<FileChecker> m_files;
+    std::unique_ptr<ErrorReporter> m_errors;
+    std::unique_ptr<QtSerialPort> m_port;
+    std::unique_ptr<SerialSettingsDialog> m_settingsDialog;
+    std::unique_ptr<SerialLink> m_serial;
+    std::unique_ptr<ScanReceiver> m_receiver;
     std::unique_ptr<Application> m_application;
 };
 

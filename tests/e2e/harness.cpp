@@ -46,6 +46,9 @@ int spawn(const std::vector<std::string>& argv, const std::map<std::string, std:
         ::dup2(devnull, STDIN_FILENO);
         ::dup2(stdoutFd >= 0 ? stdoutFd : devnull, STDOUT_FILENO);
         ::dup2(devnull, STDERR_FILENO);
+        // The test's own descriptors (pseudo-terminals above all) stay with the test.
+        for (int fd = STDERR_FILENO + 1; fd < 1024; ++fd)
+            ::close(fd);
         ::execve(args[0], args.data(), envp.data());
         ::_exit(127);
     }

@@ -18,6 +18,7 @@ struct ReadCase {
     std::optional<std::string> defaultValue;
     unsigned size;
     std::string expected;
+    friend void PrintTo(const ReadCase& c, std::ostream* os) { *os << c.name; }
 };
 
 class ProfileRead : public ::testing::TestWithParam<ReadCase> {};
@@ -176,6 +177,7 @@ struct WriteCase {
     std::optional<std::string> key;
     std::optional<std::string> value;
     std::string after;
+    friend void PrintTo(const WriteCase& c, std::ostream* os) { *os << c.name; }
 };
 
 class ProfileWrite : public ::testing::TestWithParam<WriteCase> {};

@@ -54,8 +54,9 @@ protected:
               },
               "/nonexistent"),
           profile(dir.file("windows")), files(probe, paths, dialogs), ini(profile),
-          status(panel, log, pump),
-          app(guard, paths, files, dialogs, panel, status, log, ini, config, subsystems, labels) {
+          errors(dialogs, log), status(panel, log, pump),
+          app(guard, paths, files, dialogs, errors, panel, status, log, ini, config, subsystems,
+              labels) {
         std::filesystem::create_directories(dir.file("windows"));
         std::filesystem::create_directories(programFolder);
     }
@@ -78,6 +79,7 @@ protected:
     Configuration config;
     RecordingSubsystems subsystems;
     ScriptedLabels labels;
+    ErrorReporter errors;
     StatusLine status;
     Application app;
 };
@@ -245,8 +247,8 @@ TEST_F(Startup, OptionClicksPersistForTheNextStart) {
     FakePanel next;
     StatusLine nextStatus(next, log, pump);
     Configuration nextConfig;
-    Application restarted(guard, paths, files, dialogs, next, nextStatus, log, ini, nextConfig,
-                          subsystems, labels);
+    Application restarted(guard, paths, files, dialogs, errors, next, nextStatus, log, ini,
+                          nextConfig, subsystems, labels);
     ASSERT_EQ(restarted.start(), StartupResult::Running);
     EXPECT_EQ(next.options[Option::AClear], 0);
     EXPECT_EQ(next.options[Option::Overwrite], 0);

@@ -11,6 +11,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace lumetra::testing {
@@ -89,6 +90,66 @@ struct FakePump : EventPump {
 struct FakeGuard : InstanceGuard {
     bool alone = true;
     bool acquire() override { return alone; }
+};
+
+} // namespace lumetra::testing
+
+#include "platform/serial_port.h"
+#include "scanner/scan_handlers.h"
+
+namespace lumetra::testing {
+
+// A port whose input arrives in the chunks a test queues, one chunk per tick at most.
+struct FakeSerialPort : SerialPort {
+    bool open_ = false;
+    int openedPort = 0;
+    LineSettings openedSettings;
+    std::string refusal; // when set, open raises with this description
+    std::deque<std::string> incoming;
+    std::string pending; // what the port holds right now
+    std::string written;
+    int discards = 0;
+    std::optional<std::string> failure;
+
+    void open(int portNumber, const LineSettings& settings) override;
+    void close() override { open_ = false; }
+    bool isOpen() const override { return open_; }
+    std::size_t bytesWaiting() override { return pending.size(); }
+    std::string readAll() override { return std::exchange(pending, {}); }
+    void discardInput() override {
+        ++discards;
+        pending.clear();
+    }
+    bool write(std::string_view bytes) override {
+        if (!open_)
+            return false;
+        written += bytes;
+        return true;
+    }
+    std::optional<std::string> takeFailure() override {
+        return std::exchange(failure, std::nullopt);
+    }
+    // Moves the next queued chunk into the port (as if it had just arrived).
+    void arrive() {
+        if (!incoming.empty()) {
+            pending += incoming.front();
+            incoming.pop_front();
+        }
+    }
+};
+
+struct RecordingHandlers : ScanHandlers {
+    std::vector<std::string> calls; // "label:<text>", "program:<text>", "expand:<text>"
+    std::string expansion;
+    bool processLabelScan(const std::string& text) override {
+        calls.push_back("label:" + text);
+        return true;
+    }
+    void importProgramBarcode(std::string& text) override { calls.push_back("program:" + text); }
+    std::string expandPayload(const std::string& text) override {
+        calls.push_back("expand:" + text);
+        return expansion;
+    }
 };
 
 } // namespace lumetra::testing

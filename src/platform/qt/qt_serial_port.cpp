@@ -1,0 +1,104 @@
+#include "platform/qt/qt_serial_port.h"
+
+#include "common/errors.h"
+
+namespace lumetra {
+
+namespace {
+
+QSerialPort::Parity toParity(char parity) {
+    switch (parity) {
+    case 'O':
+        return QSerialPort::OddParity;
+    case 'E':
+        return QSerialPort::EvenParity;
+    case 'M':
+        return QSerialPort::MarkParity;
+    case 'S':
+        return QSerialPort::SpaceParity;
+    default:
+        return QSerialPort::NoParity;
+    }
+}
+
+std::string describe(const QString& text) {
+    return text.toLocal8Bit().toStdString();
+}
+
+} // namespace
+
+QtSerialPort::QtSerialPort(DeviceForPort deviceForPort)
+    : m_deviceForPort(std::move(deviceForPort)) {
+    QObject::connect(
+        &m_port, &QSerialPort::errorOccurred, [this](QSerialPort::SerialPortError error) {
+            // A device that goes away while open: a pulled USB scanner gives a resource error,
+            // a hung-up pseudo-terminal read errors (which would otherwise repeat at once).
+            if ((error == QSerialPort::ResourceError || error == QSerialPort::ReadError) &&
+                m_port.isOpen()) {
+                m_failure = describe(m_port.errorString());
+                m_port.close();
+            }
+        });
+}
+
+void QtSerialPort::open(int portNumber, const LineSettings& settings) {
+    if (portNumber < 1 || portNumber > 16)
+        throw UnexpectedError(error_number::kPortOpenFailed, "Invalid port number");
+    const std::string device = m_deviceForPort(portNumber);
+    m_port.setPortName(QString::fromLocal8Bit(device.c_str()));
+    if (!m_port.open(QIODevice::ReadWrite)) {
+        const std::string reason = describe(m_port.errorString());
+        m_port.clearError();
+        throw UnexpectedError(error_number::kPortOpenFailed, device + ": " + reason);
+    }
+    const bool configured =
+        m_port.setBaudRate(settings.baudRate) &&
+        m_port.setDataBits(static_cast<QSerialPort::DataBits>(settings.dataBits)) &&
+        m_port.setParity(toParity(settings.parity)) &&
+        m_port.setStopBits(settings.stopBits == 2 ? QSerialPort::TwoStop : QSerialPort::OneStop);
+    if (!configured) {
+        const std::string reason = describe(m_port.errorString());
+        m_port.close();
+        m_port.clearError();
+        throw UnexpectedError(error_number::kPortOpenFailed, device + ": " + reason);
+    }
+    m_port.clear(QSerialPort::Input);
+    m_failure.reset();
+}
+
+void QtSerialPort::close() {
+    m_port.close();
+}
+
+bool QtSerialPort::isOpen() const {
+    return m_port.isOpen();
+}
+
+std::size_t QtSerialPort::bytesWaiting() {
+    return m_port.isOpen() ? static_cast<std::size_t>(m_port.bytesAvailable()) : 0;
+}
+
+std::string QtSerialPort::readAll() {
+    const QByteArray bytes = m_port.readAll();
+    return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+}
+
+void QtSerialPort::discardInput() {
+    m_port.readAll();
+    m_port.clear(QSerialPort::Input);
+}
+
+bool QtSerialPort::write(std::string_view bytes) {
+    if (!m_port.isOpen())
+        return false;
+    const qint64 written = m_port.write(bytes.data(), static_cast<qint64>(bytes.size()));
+    return written == static_cast<qint64>(bytes.size()) && m_port.flush();
+}
+
+std::optional<std::string> QtSerialPort::takeFailure() {
+    auto failure = std::move(m_failure);
+    m_failure.reset();
+    return failure;
+}
+
+} // namespace lumetra

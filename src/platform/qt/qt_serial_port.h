@@ -1,0 +1,33 @@
+#pragma once
+
+#include "platform/serial_port.h"
+
+#include <QSerialPort>
+#include <functional>
+
+namespace lumetra {
+
+// COM<n> on a device named by the integrator (Com<n>Device), through Qt SerialPort.
+// The port is polled: nothing here reacts to readyRead. Handshaking and the line
+// signals keep Qt's defaults (setting DTR or RTS fails on a pseudo-terminal).
+class QtSerialPort final : public SerialPort {
+public:
+    using DeviceForPort = std::function<std::string(int portNumber)>;
+    explicit QtSerialPort(DeviceForPort deviceForPort);
+
+    void open(int portNumber, const LineSettings& settings) override;
+    void close() override;
+    bool isOpen() const override;
+    std::size_t bytesWaiting() override;
+    std::string readAll() override;
+    void discardInput() override;
+    bool write(std::string_view bytes) override;
+    std::optional<std::string> takeFailure() override;
+
+private:
+    DeviceForPort m_deviceForPort;
+    QSerialPort m_port;
+    std::optional<std::string> m_failure;
+};
+
+} // namespace lumetra

@@ -1,0 +1,35 @@
+// The scanner's serial port, polled by the scan receiver.
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace lumetra {
+
+struct LineSettings {
+    int baudRate = 9600;
+    char parity = 'N'; // N, O, E
+    int dataBits = 8;
+    int stopBits = 1;
+};
+
+class SerialPort {
+public:
+    virtual ~SerialPort() = default;
+    // Opens port `portNumber` (COM<n>) with the line settings. Raises UnexpectedError
+    // carrying the adapter's own description when the port cannot be opened.
+    virtual void open(int portNumber, const LineSettings& settings) = 0;
+    virtual void close() = 0;
+    virtual bool isOpen() const = 0;
+    virtual std::size_t bytesWaiting() = 0;
+    virtual std::string readAll() = 0;
+    virtual void discardInput() = 0;
+    virtual bool write(std::string_view bytes) = 0;
+    // A failure of the open port since the last call (the device went away), if any;
+    // the port is closed by then.
+    virtual std::optional<std::string> takeFailure() = 0;
+};
+
+} // namespace lumetra

@@ -1,0 +1,91 @@
+#include "scanner/scan_receiver.h"
+
+#include "common/status_texts.h"
+
+#include <algorithm>
+
+namespace lumetra {
+
+namespace {
+
+constexpr std::int16_t kQuietTicksToFrame = 2;
+constexpr char kCompressedMark = '\xF1';
+
+} // namespace
+
+ScanReceiver::ScanReceiver(SerialPort& port, Panel& panel, StatusLine& status, OperatorLog& log,
+                           ScanHandlers& handlers)
+    : m_port(port), m_panel(panel), m_status(status), m_log(log), m_handlers(handlers) {}
+
+void ScanReceiver::append(std::string_view bytes) {
+    const std::size_t room = kScanBufferLimit - std::min(kScanBufferLimit, m_scanText.size());
+    m_scanText.append(bytes.substr(0, room));
+    if (bytes.size() > room && !m_overflowReported) {
+        m_overflowReported = true;
+        m_log.write(LogKind::Error, "scan buffer full (1 MiB): further input dropped until the "
+                                    "scan is framed");
+    }
+}
+
+void ScanReceiver::tick() {
+    if (m_busy)
+        return;
+    m_busy = true;
+    if (const auto failure = m_port.takeFailure()) {
+        const std::string text = "Scanner port lost: " + *failure;
+        m_status.show(text);
+        m_log.write(LogKind::Error, text);
+    }
+    if (m_port.isOpen()) {
+        if (m_port.bytesWaiting() != 0) {
+            const std::string chunk = m_port.readAll();
+            append(chunk);
+            m_panel.setActivity(true, std::string_view(chunk).substr(0, 1));
+            m_quietTicks = 0;
+        } else if (!m_scanText.empty()) {
+            ++m_quietTicks;
+            m_panel.setScanDisplay(" Last Scan:    " + m_scanText);
+        }
+        if (m_quietTicks == kQuietTicksToFrame)
+            frameAndDispatch();
+    }
+    m_busy = false;
+}
+
+void ScanReceiver::frameAndDispatch() {
+    m_quietTicks = 0;
+    m_overflowReported = false;
+    m_panel.setActivity(false, {});
+    m_log.write(LogKind::Scan, m_scanText);
+
+    if (!m_scanText.empty() && m_scanText.front() == '\'' &&
+        m_scanText.find('$') != std::string::npos) {
+        m_scanText = m_scanText.substr(1, m_scanText.find('$') - 1);
+        if (m_scanText.empty())
+            return;
+        m_handlers.processLabelScan("%N%");
+    }
+    if (!m_scanText.empty() && m_scanText.front() == kCompressedMark) {
+        m_scanText = m_handlers.expandPayload(m_scanText);
+        if (m_scanText.empty())
+            return;
+    }
+    if (m_scanText.find('^') != std::string::npos) {
+        m_handlers.importProgramBarcode(m_scanText);
+        m_scanText.clear();
+        return;
+    }
+    std::replace(m_scanText.begin(), m_scanText.end(), '!', ' ');
+    m_status.show(std::string(texts::kReadingLabel) + m_scanText);
+    m_port.discardInput();
+    std::string remainder;
+    const auto close = m_scanText.find('%', 1);
+    if (close != std::string::npos) {
+        remainder = m_scanText.substr(close + 1);
+        m_scanText.resize(close + 1);
+    }
+    m_handlers.processLabelScan(m_scanText);
+    m_scanText = std::move(remainder);
+}
+
+} // namespace lumetra

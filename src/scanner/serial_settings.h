@@ -1,0 +1,36 @@
+// The serial settings text ("9600,N,8,1") and the settings dialog's working values.
+#pragma once
+
+#include "platform/serial_port.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace lumetra {
+
+// The line settings of a settings text, or none when the port would refuse it.
+std::optional<LineSettings> parseLineSettings(std::string_view text);
+
+// "COM<port>:<settings>"
+std::string portCaption(int port, std::string_view settings);
+
+// The working values of frmSettings; everything starts at 0 or empty.
+struct SerialDialogValues {
+    std::int16_t port = 0;
+    std::int32_t baudRate = 0;
+    std::string parity;
+    std::int16_t dataBits = 0;
+    std::int16_t stopBits = 0;
+    bool operator==(const SerialDialogValues&) const = default;
+};
+
+// The dialog's load: the port as it is, the baud rate before the first ",", and parity,
+// data bits and stop bits from the 1st, 3rd and 5th character after it.
+SerialDialogValues loadDialogValues(std::int16_t port, std::string_view settings);
+
+// The dialog's OK: "<baud>,<parity>,<data>,<stop>".
+std::string composeSettings(const SerialDialogValues& values);
+
+} // namespace lumetra

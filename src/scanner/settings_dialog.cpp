@@ -1,0 +1,122 @@
+#include "scanner/settings_dialog.h"
+
+#include "shell/main_window.h"
+
+#include <QButtonGroup>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+namespace lumetra {
+
+namespace {
+
+QString latin(const char* text) {
+    return QString::fromLatin1(text);
+}
+
+} // namespace
+
+SettingsDialog::SettingsDialog(QWidget* parent) : QDialog(parent) {
+    setObjectName(latin("frmSettings"));
+    setWindowTitle(latin("Settings"));
+    auto* layout = new QVBoxLayout(this);
+    m_ports = addGroup("fraComPort", "&Com Port",
+                       {{"optCom1", "Com1", 1},
+                        {"optCom2", "Com2", 2},
+                        {"optCom3", "Com3", 3},
+                        {"OptCom4", "Com4", 4}},
+                       [this](int v) { m_values.port = static_cast<std::int16_t>(v); });
+    m_bauds = addGroup("Frame1", "&Baud Rate",
+                       {{"optBaud300", "300", 300},
+                        {"optBaud1200", "1200", 1200},
+                        {"optBaud2400", "2400", 2400},
+                        {"optBaud4800", "4800", 4800},
+                        {"optBaud9600", "9600", 9600},
+                        {"optBaud19200", "19200", 19200},
+                        {"optBaud38400", "38400", 38400},
+                        {"optBaud57600", "57600", 57600}},
+                       [this](int v) { m_values.baudRate = v; });
+    m_parities =
+        addGroup("fraParity", "&Parity",
+                 {{"optParityNone", "None", 'N'},
+                  {"optParityOdd", "Odd", 'O'},
+                  {"optParityEven", "Even", 'E'}},
+                 [this](int v) { m_values.parity = std::string(1, static_cast<char>(v)); });
+    m_dataBits =
+        addGroup("fraDataBits", "&Data Bits", {{"optDataBits7", "7", 7}, {"optDataBits8", "8", 8}},
+                 [this](int v) { m_values.dataBits = static_cast<std::int16_t>(v); });
+    m_stopBits =
+        addGroup("fraStopBits", "&Stop Bits", {{"optStopBits1", "1", 1}, {"optStopBits2", "2", 2}},
+                 [this](int v) { m_values.stopBits = static_cast<std::int16_t>(v); });
+
+    auto* buttons = new QHBoxLayout;
+    auto* ok = new QPushButton(latin("OK"), this);
+    ok->setObjectName(latin("cmdOK"));
+    ok->setDefault(true);
+    auto* cancel = new QPushButton(latin("Cancel"), this);
+    cancel->setObjectName(latin("cmdCancel"));
+    buttons->addStretch(1);
+    buttons->addWidget(ok);
+    buttons->addWidget(cancel);
+    layout->addLayout(buttons);
+    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+QButtonGroup* SettingsDialog::addGroup(const char* name, const char* caption,
+                                       const std::vector<Choice>& choices,
+                                       const std::function<void(int)>& store) {
+    auto* frame = new QGroupBox(latin(caption), this);
+    frame->setObjectName(latin(name));
+    auto* frameLayout = new QGridLayout(frame);
+    auto* group = new QButtonGroup(frame);
+    int index = 0;
+    for (const Choice& choice : choices) {
+        auto* option = new QRadioButton(latin(choice.caption), frame);
+        option->setObjectName(latin(choice.name));
+        group->addButton(option, choice.value);
+        frameLayout->addWidget(option, index / 4, index % 4);
+        ++index;
+    }
+    connect(group, &QButtonGroup::idToggled, this, [store](int id, bool checked) {
+        if (checked)
+            store(id);
+    });
+    static_cast<QVBoxLayout*>(layout())->addWidget(frame);
+    return group;
+}
+
+void SettingsDialog::select(QButtonGroup* group, int value) {
+    group->setExclusive(false);
+    for (QAbstractButton* button : group->buttons())
+        button->setChecked(false);
+    group->setExclusive(true);
+    if (QAbstractButton* button = group->button(value))
+        button->setChecked(true);
+}
+
+void SettingsDialog::load(const SerialDialogValues& loaded) {
+    m_values = {};
+    select(m_ports, loaded.port);
+    select(m_bauds, loaded.baudRate);
+    select(m_parities,
+           loaded.parity.size() == 1 ? static_cast<unsigned char>(loaded.parity[0]) : -1);
+    select(m_dataBits, loaded.dataBits);
+    select(m_stopBits, loaded.stopBits);
+    // Values that match no option are still kept and written back by OK.
+    m_values = loaded;
+    centreWindow(*this);
+}
+
+std::optional<SerialDialogValues> SettingsDialog::run(const SerialDialogValues& loaded) {
+    load(loaded);
+    if (exec() != QDialog::Accepted)
+        return std::nullopt;
+    return m_values;
+}
+
+} // namespace lumetra

@@ -1,0 +1,108 @@
+#include "e2e/harness.h"
+#include "support/pty_pair.h"
+
+#include <gtest/gtest.h>
+#include <thread>
+
+namespace lumetra::e2e {
+namespace {
+
+using namespace std::chrono_literals;
+using testing::PtyPair;
+
+std::size_t count(const std::string& text, const std::string& needle) {
+    std::size_t n = 0;
+    for (auto at = text.find(needle); at != std::string::npos; at = text.find(needle, at + 1))
+        ++n;
+    return n;
+}
+
+class ScannerE2E : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (!pty.valid())
+            GTEST_SKIP() << "no pseudo-terminal could be opened";
+        workspace.writeIni("[VOZEZIZO]\r\nCommPollTime=100\r\nCom1Device=" + pty.path() + "\r\n");
+        run = std::make_unique<ProgramRun>(workspace);
+        ASSERT_TRUE(waitForText(workspace.logPath(), "scanner port open: COM1:9600,N,8,1"))
+            << workspace.log();
+    }
+    bool handled(const std::string& text) {
+        return waitForText(workspace.logPath(),
+                           "label handler (not available yet) received: " + text);
+    }
+
+    Workspace workspace;
+    PtyPair pty;
+    std::unique_ptr<ProgramRun> run;
+};
+
+TEST_F(ScannerE2E, ChunksAreJoinedAndFramedOnce) {
+    for (const std::string chunk : {"%13P1", "00!N", "!13!", "%"}) {
+        pty.send(chunk);
+        std::this_thread::sleep_for(40ms);
+    }
+    ASSERT_TRUE(handled("%13P100 N 13 %")) << workspace.log();
+    const std::string log = workspace.log();
+    EXPECT_EQ(count(log, "\tscan\t"), 1u);
+    EXPECT_NE(log.find("\tscan\t%13P100!N!13!%\n"), std::string::npos);
+    EXPECT_NE(log.find("\tstatus\tReading Barcode-Label.%13P100 N 13 %\n"), std::string::npos);
+}
+
+TEST_F(ScannerE2E, RemaindersAndFormsAreDispatchedInOrder) {
+    pty.send("%A%%B%");
+    ASSERT_TRUE(handled("%B%")) << workspace.log();
+    pty.send("'P100$xyz");
+    ASSERT_TRUE(handled("P100")) << workspace.log();
+    pty.send("NAME^X800!body");
+    ASSERT_TRUE(waitForText(workspace.logPath(),
+                            "program import (not available yet) received: NAME^X800!body"));
+    const std::string log = workspace.log();
+    const auto a = log.find("received: %A%");
+    const auto b = log.find("received: %B%");
+    const auto n = log.find("received: %N%");
+    const auto p = log.find("received: P100\n");
+    EXPECT_LT(a, b);
+    EXPECT_LT(b, n);
+    EXPECT_LT(n, p);
+}
+
+TEST_F(ScannerE2E, BinaryNoiseAndLongBurstsDoNotStopTheProgram) {
+    std::string noise;
+    for (int i = 0; i < 20000; ++i)
+        noise += static_cast<char>((i * 7919 + 13) % 256);
+    pty.send(noise);
+    std::this_thread::sleep_for(600ms);
+    pty.send("%START%");
+    ASSERT_TRUE(handled("%START%")) << "the program went on after the noise";
+    EXPECT_TRUE(run->running());
+}
+
+TEST_F(ScannerE2E, APulledDeviceIsReportedAndTheProgramRunsOn) {
+    pty.closeSlave();
+    pty.closeMaster();
+    ASSERT_TRUE(waitForText(workspace.logPath(), "\tstatus\tScanner port lost: "))
+        << workspace.log();
+    std::this_thread::sleep_for(300ms);
+    EXPECT_TRUE(run->running());
+}
+
+TEST(ScannerStartupE2E, APortThatCannotOpenLeadsIntoTheDialogBeforeTheHost) {
+    Workspace workspace;
+    workspace.writeIni("[VOZEZIZO]\r\nCommPollTime=100\r\nCom1Device=/nonexistent/ttyLumetra\r\n");
+    ProgramRun run(workspace);
+    ASSERT_TRUE(waitForText(workspace.logPath(), "Settings [dialog; Cancel]")) << workspace.log();
+    ASSERT_TRUE(waitForText(workspace.logPath(), "host application"));
+    const std::string log = workspace.log();
+    const auto error =
+        log.find("\tmessage\tUnexpected error # 8002 occured: /nonexistent/ttyLumetra");
+    const auto dialog = log.find("Settings [dialog; Cancel]");
+    const auto host = log.find("host application");
+    EXPECT_NE(error, std::string::npos) << log;
+    EXPECT_LT(error, dialog);
+    EXPECT_LT(dialog, host);
+    EXPECT_TRUE(run.running());
+}
+
+} // namespace
+} // namespace lumetra::e2e

@@ -1,0 +1,183 @@
+#include "scanner/scan_receiver.h"
+#include "support/fakes.h"
+
+#include <gtest/gtest.h>
+
+namespace lumetra {
+namespace {
+
+using namespace lumetra::testing;
+
+class Receiver : public ::testing::Test {
+protected:
+    Receiver() : status(panel, log, pump), receiver(port, panel, status, log, handlers) {
+        port.open_ = true;
+    }
+
+    // Ticks once per queued chunk, then the given number of quiet ticks.
+    void feed(std::vector<std::string> chunks, int quietTicks = 2) {
+        for (auto& chunk : chunks) {
+            port.incoming.push_back(std::move(chunk));
+            port.arrive();
+            receiver.tick();
+        }
+        for (int i = 0; i < quietTicks; ++i)
+            receiver.tick();
+    }
+
+    FakeSerialPort port;
+    FakePanel panel;
+    FakePump pump;
+    OperatorLog log;
+    RecordingHandlers handlers;
+    StatusLine status;
+    ScanReceiver receiver;
+};
+
+struct FramingCase {
+    std::string scan;
+    std::vector<std::string> calls;
+    std::string statusAfter;
+    std::string leftOver;
+};
+
+TEST_F(Receiver, FramesAndDispatchesByForm) {
+    const FramingCase cases[] = {
+        {"%13P100 N 13 %", {"label:%13P100 N 13 %"}, "Reading Barcode-Label.%13P100 N 13 %", ""},
+        {"%12P100!N!13!%", {"label:%12P100 N 13 %"}, "Reading Barcode-Label.%12P100 N 13 %", ""},
+        {"%A%%B%", {"label:%A%"}, "Reading Barcode-Label.%A%%B%", "%B%"},
+        {"P100", {"label:P100"}, "Reading Barcode-Label.P100", ""},
+        {"%%", {"label:%%"}, "Reading Barcode-Label.%%", ""},
+        {"%", {"label:%"}, "Reading Barcode-Label.%", ""},
+        {"'P100$xyz", {"label:%N%", "label:P100"}, "Reading Barcode-Label.P100", ""},
+        {"'$", {}, "", ""},
+        {"'P100", {"label:'P100"}, "Reading Barcode-Label.'P100", ""},
+        {"'NAME^X800!body$z", {"label:%N%", "program:NAME^X800!body"}, "", ""},
+        {"abc^def!%x%", {"program:abc^def!%x%"}, "", ""},
+        {"\xF1"
+         "abc",
+         {"expand:\xF1"
+          "abc"},
+         "",
+         ""},
+    };
+    for (const FramingCase& c : cases) {
+        handlers.calls.clear();
+        panel.statuses.clear();
+        feed({c.scan});
+        EXPECT_EQ(handlers.calls, c.calls) << c.scan;
+        EXPECT_EQ(panel.status(), c.statusAfter) << c.scan;
+        EXPECT_EQ(receiver.scanText(), c.leftOver) << c.scan;
+        feed({}, 2); // frames any remainder so the next case starts clean
+    }
+}
+
+TEST_F(Receiver, ChunksAreJoinedAndFramedTwoQuietTicksAfterTheLast) {
+    feed({"%13P1", "00 N", " 13 %"}, 1);
+    EXPECT_TRUE(handlers.calls.empty());
+    EXPECT_TRUE(panel.activityVisible);
+    EXPECT_EQ(panel.activityCaption, " ");
+    EXPECT_EQ(panel.scanDisplay, " Last Scan:    %13P100 N 13 %");
+    receiver.tick();
+    EXPECT_EQ(handlers.calls, std::vector<std::string>{"label:%13P100 N 13 %"});
+    EXPECT_FALSE(panel.activityVisible);
+    EXPECT_EQ(port.discards, 1);
+}
+
+TEST_F(Receiver, ARemainderIsFramedTwoQuietTicksLater) {
+    feed({"%A%%B%"}, 2);
+    EXPECT_EQ(handlers.calls, std::vector<std::string>{"label:%A%"});
+    receiver.tick();
+    EXPECT_EQ(handlers.calls.size(), 1u);
+    receiver.tick();
+    EXPECT_EQ(handlers.calls, (std::vector<std::string>{"label:%A%", "label:%B%"}));
+}
+
+TEST_F(Receiver, AnExpandedPayloadGoesOnToTheProgramOrLabelTest) {
+    handlers.expansion = "NAME^X1!body";
+    feed({"\xF1xx"});
+    EXPECT_EQ(handlers.calls, (std::vector<std::string>{"expand:\xF1xx", "program:NAME^X1!body"}));
+    handlers.calls.clear();
+    handlers.expansion = "%11P1!N%rest";
+    feed({"\xF1yy"});
+    EXPECT_EQ(handlers.calls, (std::vector<std::string>{"expand:\xF1yy", "label:%11P1 N%"}));
+    EXPECT_EQ(receiver.scanText(), "rest");
+}
+
+TEST_F(Receiver, AClosedPortReadsAndFramesNothing) {
+    port.open_ = false;
+    port.pending = "%START%";
+    feed({}, 5);
+    EXPECT_TRUE(handlers.calls.empty());
+    EXPECT_EQ(port.pending, "%START%");
+}
+
+TEST_F(Receiver, ALostPortIsReportedAndTicksThenDoNothing) {
+    feed({"%ST"}, 0);
+    port.open_ = false;
+    port.failure = "Resource temporarily unavailable";
+    receiver.tick();
+    EXPECT_EQ(panel.status(), "Scanner port lost: Resource temporarily unavailable");
+    receiver.tick();
+    receiver.tick();
+    EXPECT_TRUE(handlers.calls.empty());
+    EXPECT_EQ(receiver.scanText(), "%ST") << "kept, as the port's loss frames nothing";
+}
+
+TEST_F(Receiver, TheBufferIsBounded) {
+    const std::string burst(kScanBufferLimit / 4, 'A');
+    for (int i = 0; i < 6; ++i) {
+        port.pending = burst;
+        receiver.tick();
+    }
+    EXPECT_EQ(receiver.scanText().size(), kScanBufferLimit);
+    receiver.tick();
+    receiver.tick();
+    ASSERT_EQ(handlers.calls.size(), 1u);
+    EXPECT_EQ(handlers.calls[0].size(), std::string("label:").size() + kScanBufferLimit);
+}
+
+TEST_F(Receiver, NoiseNeverBreaksTheReceiver) {
+    std::string noise;
+    for (int i = 0; i < 4096; ++i)
+        noise += static_cast<char>((i * 7919) % 256);
+    for (std::size_t start = 0; start < noise.size(); start += 97)
+        feed({noise.substr(start, 97)}, 2);
+    feed({}, 40);
+    EXPECT_TRUE(receiver.scanText().empty());
+    EXPECT_FALSE(handlers.calls.empty());
+}
+
+// A handler that ticks the receiver again, as a pause inside a handler would.
+struct ReentrantHandlers : RecordingHandlers {
+    ScanReceiver* receiver = nullptr;
+    FakeSerialPort* port = nullptr;
+    bool processLabelScan(const std::string& text) override {
+        port->pending += "%B%";
+        for (int i = 0; i < 5; ++i)
+            receiver->tick();
+        return RecordingHandlers::processLabelScan(text);
+    }
+};
+
+TEST(ReceiverReentry, ATickDuringAHandlerDoesNothing) {
+    FakeSerialPort port;
+    port.open_ = true;
+    FakePanel panel;
+    FakePump pump;
+    OperatorLog log;
+    StatusLine status(panel, log, pump);
+    ReentrantHandlers handlers;
+    ScanReceiver receiver(port, panel, status, log, handlers);
+    handlers.receiver = &receiver;
+    handlers.port = &port;
+    port.pending = "%A%";
+    receiver.tick();
+    receiver.tick();
+    receiver.tick();
+    ASSERT_EQ(handlers.calls, std::vector<std::string>{"label:%A%"});
+    EXPECT_EQ(port.pending, "%B%") << "input during the handler waits in the port";
+}
+
+} // namespace
+} // namespace lumetra

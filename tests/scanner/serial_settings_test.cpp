@@ -1,0 +1,150 @@
+#include "platform/portable/portable_profile.h"
+#include "scanner/serial_link.h"
+#include "scanner/serial_settings.h"
+#include "support/fakes.h"
+#include "support/temp_dir.h"
+
+#include <gtest/gtest.h>
+
+namespace lumetra {
+namespace {
+
+using namespace lumetra::testing;
+
+TEST(SerialSettings, ParsesOnlyWhatAPortAccepts) {
+    const std::pair<std::string_view, bool> cases[] = {
+        {"9600,N,8,1", true},  {"19200,E,7,2", true},  {"14400,n,8,1", true},  {"9600,N,8", false},
+        {"9600,X,8,1", false}, {"9600,N,9,1", false},  {"9600,N,8,3", false},  {"", false},
+        {"abc,N,8,1", false},  {"9600,NN,8,1", false}, {"9600,N,8,1,", false}, {"0,N,8,1", false},
+    };
+    for (const auto& [text, valid] : cases)
+        EXPECT_EQ(parseLineSettings(text).has_value(), valid) << text;
+    const auto parsed = parseLineSettings("19200,e,7,2");
+    ASSERT_TRUE(parsed);
+    EXPECT_EQ(parsed->baudRate, 19200);
+    EXPECT_EQ(parsed->parity, 'E');
+    EXPECT_EQ(parsed->dataBits, 7);
+    EXPECT_EQ(parsed->stopBits, 2);
+}
+
+TEST(SerialSettings, TheDialogLoadsByPosition) {
+    struct Case {
+        std::int16_t port;
+        std::string settings;
+        SerialDialogValues expected;
+    };
+    const Case cases[] = {
+        {3, "19200,E,7,2", {3, 19200, "E", 7, 2}},
+        {1, "14400,N,8,1", {1, 14400, "N", 8, 1}},
+        {9, "9600,N,8,1", {9, 9600, "N", 8, 1}},
+        {1, "9600,None,8,1", {1, 9600, "N", 0, 0}},
+        {1, "9600", {1, 9600, "", 0, 0}},
+        {1, "", {1, 0, "", 0, 0}},
+        {1, ",,,", {1, 0, ",", 0, 0}},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(loadDialogValues(c.port, c.settings), c.expected) << c.settings;
+    }
+    EXPECT_EQ(composeSettings({3, 14400, "N", 8, 1}), "14400,N,8,1");
+    EXPECT_EQ(composeSettings(loadDialogValues(1, "19200,E,7,2")), "19200,E,7,2");
+}
+
+struct ScriptedDialog : SerialSettingsDialog {
+    std::vector<SerialDialogValues> shown;
+    std::deque<std::optional<SerialDialogValues>> answers;
+    std::optional<SerialDialogValues> run(const SerialDialogValues& loaded) override {
+        shown.push_back(loaded);
+        if (answers.empty())
+            return std::nullopt;
+        auto answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
+};
+
+class Link : public ::testing::Test {
+protected:
+    Link()
+        : profile(dir.str()), ini(profile, dir.file("ORX.INI")), errors(dialogs, log),
+          link(port, config, ini, panel, dialog, errors, log) {
+        config.serialSettings = "9600,N,8,1";
+        config.commPort = 1;
+    }
+    TempDir dir;
+    PortableProfile profile;
+    IniFile ini;
+    Configuration config;
+    FakeSerialPort port;
+    FakePanel panel;
+    FakeDialogs dialogs;
+    OperatorLog log;
+    ErrorReporter errors;
+    ScriptedDialog dialog;
+    SerialLink link;
+};
+
+TEST_F(Link, OpensWithTheConfiguredSettings) {
+    config.serialSettings = "19200,E,7,2";
+    config.commPort = 3;
+    link.openScannerPort();
+    EXPECT_TRUE(port.isOpen());
+    EXPECT_EQ(port.openedPort, 3);
+    EXPECT_EQ(port.openedSettings.parity, 'E');
+    EXPECT_EQ(panel.portCaption, "COM3:19200,E,7,2");
+    EXPECT_TRUE(dialog.shown.empty());
+}
+
+TEST_F(Link, AFailedOpeningReportsAndLeadsIntoTheDialog) {
+    port.refusal = "/dev/ttyS0: No such file or directory";
+    link.openScannerPort();
+    ASSERT_EQ(dialogs.shown.size(), 1u);
+    EXPECT_EQ(dialogs.shown[0].text,
+              "Unexpected error # 8002 occured: /dev/ttyS0: No such file or directory");
+    ASSERT_EQ(dialog.shown.size(), 1u);
+    EXPECT_FALSE(port.isOpen());
+    EXPECT_EQ(panel.portCaption, "");
+}
+
+TEST_F(Link, SettingsThePortRefusesAreAnUnexpectedError) {
+    config.serialSettings = "9600,Q,8,1";
+    link.openScannerPort();
+    ASSERT_EQ(dialogs.shown.size(), 1u);
+    EXPECT_EQ(dialogs.shown[0].text, "Unexpected error # 380 occured: Invalid property value");
+    EXPECT_EQ(dialog.shown.size(), 1u);
+}
+
+TEST_F(Link, OkStoresSavesAndReopens) {
+    dialog.answers.push_back(SerialDialogValues{2, 4800, "O", 8, 1});
+    link.showSettingsDialog();
+    EXPECT_EQ(dialog.shown[0], (SerialDialogValues{1, 9600, "N", 8, 1}));
+    EXPECT_EQ(readFile(dir.file("ORX.INI")), "[VOZEZIZO]\r\nSettings=4800,O,8,1\r\nCommPort=2\r\n");
+    EXPECT_EQ(panel.portCaption, "COM2:4800,O,8,1");
+    EXPECT_EQ(port.openedPort, 2);
+}
+
+TEST_F(Link, OkWithoutChangesWritesTheSameText) {
+    config.serialSettings = "14400,N,8,1";
+    dialog.answers.push_back(loadDialogValues(1, "14400,N,8,1"));
+    link.showSettingsDialog();
+    EXPECT_EQ(profile.readString(dir.file("ORX.INI"), "VOZEZIZO", "Settings", "", 128),
+              "14400,N,8,1");
+}
+
+TEST_F(Link, TheDialogComesBackUntilThePortOpensOrCancel) {
+    port.refusal = "busy";
+    dialog.answers.push_back(SerialDialogValues{2, 9600, "N", 8, 1});
+    dialog.answers.push_back(std::nullopt);
+    link.openScannerPort();
+    EXPECT_EQ(dialog.shown.size(), 2u);
+    EXPECT_EQ(dialogs.shown.size(), 2u);
+    EXPECT_EQ(config.commPort, 2);
+}
+
+TEST_F(Link, CancelChangesNothing) {
+    link.showSettingsDialog();
+    EXPECT_FALSE(std::filesystem::exists(dir.file("ORX.INI")));
+    EXPECT_FALSE(port.isOpen());
+}
+
+} // namespace
+} // namespace lumetra

@@ -1,0 +1,58 @@
+#include "scanner/settings_dialog.h"
+
+#include <QGroupBox>
+#include <QPushButton>
+#include <QRadioButton>
+#include <gtest/gtest.h>
+
+namespace lumetra {
+namespace {
+
+QRadioButton* option(QWidget& dialog, const char* name) {
+    auto* button = dialog.findChild<QRadioButton*>(QString::fromLatin1(name));
+    EXPECT_NE(button, nullptr) << name;
+    return button;
+}
+
+TEST(SettingsDialog, HasEveryGroupAndOption) {
+    SettingsDialog dialog;
+    EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Settings"));
+    const std::pair<const char*, const char*> frames[] = {{"fraComPort", "&Com Port"},
+                                                          {"Frame1", "&Baud Rate"},
+                                                          {"fraParity", "&Parity"},
+                                                          {"fraDataBits", "&Data Bits"},
+                                                          {"fraStopBits", "&Stop Bits"}};
+    for (const auto& [name, caption] : frames)
+        EXPECT_EQ(dialog.findChild<QGroupBox*>(QString::fromLatin1(name))->title(),
+                  QString::fromLatin1(caption));
+    const char* options[] = {"optCom1",       "optCom2",      "optCom3",       "OptCom4",
+                             "optBaud300",    "optBaud1200",  "optBaud2400",   "optBaud4800",
+                             "optBaud9600",   "optBaud19200", "optBaud38400",  "optBaud57600",
+                             "optParityNone", "optParityOdd", "optParityEven", "optDataBits7",
+                             "optDataBits8",  "optStopBits1", "optStopBits2"};
+    for (const char* name : options)
+        EXPECT_FALSE(option(dialog, name)->isChecked()) << name;
+    EXPECT_TRUE(dialog.findChild<QPushButton*>(QStringLiteral("cmdOK"))->isDefault());
+    EXPECT_NE(dialog.findChild<QPushButton*>(QStringLiteral("cmdCancel")), nullptr);
+}
+
+TEST(SettingsDialog, LoadSelectsAndSelectionStores) {
+    SettingsDialog dialog;
+    dialog.load(loadDialogValues(3, "19200,E,7,2"));
+    for (const char* name :
+         {"optCom3", "optBaud19200", "optParityEven", "optDataBits7", "optStopBits2"})
+        EXPECT_TRUE(option(dialog, name)->isChecked()) << name;
+
+    dialog.load(loadDialogValues(1, "14400,N,8,1"));
+    for (const char* name : {"optBaud300", "optBaud9600", "optBaud19200", "optCom3"})
+        EXPECT_FALSE(option(dialog, name)->isChecked()) << name;
+    EXPECT_EQ(composeSettings(dialog.workingValues()), "14400,N,8,1");
+
+    option(dialog, "optCom2")->click();
+    option(dialog, "optBaud4800")->click();
+    option(dialog, "optParityOdd")->click();
+    EXPECT_EQ(dialog.workingValues(), (SerialDialogValues{2, 4800, "O", 8, 1}));
+}
+
+} // namespace
+} // namespace lumetra
