@@ -14,6 +14,8 @@ inline constexpr std::string_view kAddingLine = "Adding to Barcode data to List.
 inline constexpr std::string_view kWaitingNext = " Waiting for next barcode...";
 inline constexpr std::string_view kFormatError = "Barcode Formating Error.";
 inline constexpr std::string_view kRunFieldNotSelected = "Run Field Not Selected";
+inline constexpr std::string_view kWorkListUnavailable = "Host work list unavailable: ";
+inline constexpr std::string_view kHostCallFailed = "Host call failed: ";
 
 inline constexpr std::string_view kAlreadyRunning = "the Program is already running!";
 inline constexpr std::string_view kIniNotFound = "File ORX.INI Not Found";

@@ -17,3 +17,54 @@ std::string exclusionCaption(std::string_view setting);
 std::optional<std::string> startupExclusionCaption(std::string_view setting);
 
 } // namespace lumetra
+
+#include "shell/configuration.h"
+#include "shell/operator_log.h"
+
+#include <array>
+
+namespace lumetra {
+
+using ExclusionBoxes = std::array<bool, 8>; // ExCk(1)..ExCk(8)
+
+class ExclusionDialog {
+public:
+    virtual ~ExclusionDialog() = default;
+    // Shows ExInsForm modally with the boxes checked; the boxes on OK, none on Cancel.
+    virtual std::optional<ExclusionBoxes> run(const ExclusionBoxes& checked) = 0;
+};
+
+// The exclusion insertion setting as the dialog edits it.
+class ExclusionInsertion {
+public:
+    ExclusionInsertion(Configuration& config, const IniFile& ini, Panel& panel,
+                       ExclusionDialog& dialog);
+
+    // Opens the dialog; OK stores the setting in memory and in the INI file and sets ExLab.
+    void showDialog();
+
+    // Box i is checked when character i of the setting is "1".
+    static ExclusionBoxes boxesFor(std::string_view setting);
+    // "1" for each checked box, else "0".
+    static std::string settingFor(const ExclusionBoxes& boxes);
+
+private:
+    Configuration& m_config;
+    const IniFile& m_ini;
+    Panel& m_panel;
+    ExclusionDialog& m_dialog;
+};
+
+class CancelledExclusionDialog final : public ExclusionDialog {
+public:
+    explicit CancelledExclusionDialog(OperatorLog& log) : m_log(log) {}
+    std::optional<ExclusionBoxes> run(const ExclusionBoxes&) override {
+        m_log.write(LogKind::Message, "Exclusion Insertion [dialog; Cancel]");
+        return std::nullopt;
+    }
+
+private:
+    OperatorLog& m_log;
+};
+
+} // namespace lumetra

@@ -25,7 +25,9 @@ const char* kindName(LogKind kind) {
     return "info";
 }
 
-std::string timestamp() {
+} // namespace
+
+std::string logTimestamp() {
     const auto now = std::chrono::system_clock::now();
     const std::time_t seconds = std::chrono::system_clock::to_time_t(now);
     const auto millis =
@@ -38,8 +40,6 @@ std::string timestamp() {
     std::snprintf(buffer + length, sizeof buffer - length, ".%03d", static_cast<int>(millis));
     return buffer;
 }
-
-} // namespace
 
 std::string escapeLogText(std::string_view utf8) {
     std::string out;
@@ -79,7 +79,7 @@ void OperatorLog::write(LogKind kind, std::string_view text) {
     if (m_file == nullptr)
         return;
     const std::string line =
-        timestamp() + "\t" + kindName(kind) + "\t" + escapeLogText(codePageToUtf8(text)) + "\n";
+        logTimestamp() + "\t" + kindName(kind) + "\t" + escapeLogText(codePageToUtf8(text)) + "\n";
     std::fwrite(line.data(), 1, line.size(), m_file);
     std::fflush(m_file);
 }

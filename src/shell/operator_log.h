@@ -29,4 +29,7 @@ private:
 
 std::string escapeLogText(std::string_view utf8);
 
+// Local time with milliseconds, ISO-8601 ("2026-12-08T03:21:58.123").
+std::string logTimestamp();
+
 } // namespace lumetra

@@ -1,9 +1,11 @@
 #include "shell/program.h"
 
 #include "common/errors.h"
+#include "labels/exclusion_dialog.h"
 #include "scanner/settings_dialog.h"
 
 #include <QApplication>
+#include <cstdlib>
 #include <filesystem>
 #include <unistd.h>
 
@@ -46,6 +48,23 @@ Program::Program(const ProgramEnvironment& setup)
     m_serial = std::make_unique<SerialLink>(*m_port, m_config, m_ini, *m_window, *m_settingsDialog,
                                             *m_errors, *m_log);
     m_receiver = std::make_unique<ScanReceiver>(*m_port, *m_window, *m_status, *m_log, *this);
+
+    SimulatedAutomation::Options host;
+    host.journalPath = setup.environment("LUMETRA_HOST_JOURNAL").value_or("");
+    host.absent = setup.environment("LUMETRA_HOST_ABSENT").value_or("") == "1";
+    host.dropListAtAddLine =
+        std::atoi(setup.environment("LUMETRA_HOST_DROP_LIST_AT").value_or("0").c_str());
+    m_automation = std::make_unique<SimulatedAutomation>(host);
+    m_hostWindow = std::make_unique<HostSimulatorWindow>(*m_automation);
+    m_host = std::make_unique<HostLink>(*m_automation, m_config.consolePresent);
+    m_workList =
+        std::make_unique<WorkList>(m_labelState, *m_host, m_ini, m_config, *m_status, *m_log);
+    if (m_unattended)
+        m_exclusionDialog = std::make_unique<CancelledExclusionDialog>(*m_log);
+    else
+        m_exclusionDialog = std::make_unique<ExclusionInsertionDialog>(m_window.get());
+    m_exclusion =
+        std::make_unique<ExclusionInsertion>(m_config, m_ini, *m_window, *m_exclusionDialog);
     m_application =
         std::make_unique<Application>(m_guard, m_paths, *m_files, *m_dialogs, *m_errors, *m_window,
                                       *m_status, *m_log, m_ini, m_config, *this, *this);
@@ -55,7 +74,10 @@ Program::~Program() = default;
 
 StartupResult Program::start() {
     m_log->write(LogKind::Info, "start-up in " + m_paths.programFolder());
-    return m_application->start();
+    const StartupResult result = m_application->start();
+    m_labelState.consolePresent = m_config.consolePresent;
+    m_labelState.cncSuffixMode = m_config.cncSuffixMode;
+    return result;
 }
 
 void Program::unload() {
@@ -88,7 +110,7 @@ void Program::showFieldSelection() {
     notAvailable("the field selection setup dialog");
 }
 void Program::showExclusionInsertion() {
-    notAvailable("the exclusion insertion dialog");
+    m_exclusion->showDialog();
 }
 
 void Program::closeRequested() {
@@ -104,16 +126,16 @@ void Program::openScannerPort() {
     m_serial->openScannerPort();
 }
 void Program::fillFieldCodeTable() {
-    notAvailable("the field code table");
+    lumetra::fillFieldCodeTable(m_labelState.fieldCodeTable);
 }
 void Program::createHostApplication() {
-    notAvailable("the host application");
+    m_host->createHostApplication();
 }
 void Program::connectHostWorkList() {
-    notAvailable("the host work list");
+    m_host->connectWorkList();
 }
 void Program::setListResetPending() {
-    notAvailable("the list reset");
+    m_labelState.listResetPending = true;
 }
 void Program::loadFieldSelectionDialog() {
     notAvailable("the field selection settings");
@@ -122,7 +144,9 @@ void Program::unloadFieldSelectionDialog() {}
 void Program::closeScannerPort() {
     m_serial->closePort();
 }
-void Program::releaseHostObjects() {}
+void Program::releaseHostObjects() {
+    m_host->release();
+}
 
 bool Program::processLabelScan(const std::string& text) {
     m_log->write(LogKind::Info, "label handler (not available yet) received: " + text);

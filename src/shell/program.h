@@ -2,6 +2,9 @@
 // hands references down. It also carries the events of the main window to the core.
 #pragma once
 
+#include "host/host_link.h"
+#include "labels/exclusion.h"
+#include "labels/work_list.h"
 #include "platform/portable/portable_profile.h"
 #include "platform/posix/posix_file_probe.h"
 #include "platform/posix/posix_instance_guard.h"
@@ -9,6 +12,8 @@
 #include "platform/qt/qt_dialogs.h"
 #include "platform/qt/qt_event_pump.h"
 #include "platform/qt/qt_serial_port.h"
+#include "platform/sim/host_simulator_window.h"
+#include "platform/sim/simulated_automation.h"
 #include "scanner/scan_receiver.h"
 #include "scanner/serial_link.h"
 #include "shell/application.h"
@@ -84,6 +89,13 @@ private:
     std::unique_ptr<SerialSettingsDialog> m_settingsDialog;
     std::unique_ptr<SerialLink> m_serial;
     std::unique_ptr<ScanReceiver> m_receiver;
+    LabelState m_labelState;
+    std::unique_ptr<SimulatedAutomation> m_automation;
+    std::unique_ptr<HostSimulatorWindow> m_hostWindow;
+    std::unique_ptr<HostLink> m_host;
+    std::unique_ptr<WorkList> m_workList;
+    std::unique_ptr<ExclusionDialog> m_exclusionDialog;
+    std::unique_ptr<ExclusionInsertion> m_exclusion;
     std::unique_ptr<Application> m_application;
 };
 

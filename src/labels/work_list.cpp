@@ -1,0 +1,72 @@
+#include "labels/work_list.h"
+
+#include "common/errors.h"
+#include "common/status_texts.h"
+#include "common/text.h"
+#include "labels/exclusion.h"
+
+#include <array>
+
+namespace lumetra {
+
+std::string buildTaggedLine(LabelState& state) {
+    LabelData& d = state.data;
+    const int position = fieldCodePosition(state.fieldCodeTable, d.fieldCode);
+    const bool found = position <= static_cast<int>(kFieldCodeCount);
+    for (std::string* dimension : {&d.dimX, &d.dimY, &d.dimZ})
+        if (leadingNumber(*dimension) == 0.0)
+            dimension->clear();
+    return "#161=" + d.programName + ";#164=" + d.repetitions +
+           ";#171=" + std::to_string(position) +
+           ";#284=" + (found && position % 2 == 0 ? "1" : "0") + ";#280=;#165=" + d.listColumn4 +
+           ";#168=" + d.dimX + ";#169=" + d.dimY + ";#170=" + d.dimZ + ";#282=" + d.listColumn9 +
+           ";#283=;";
+}
+
+std::string buildColumnLine(LabelData& data, std::string_view newListCol,
+                            std::string_view exclusionSetting) {
+    std::array<std::string, kListColumns> separators;
+    separators.fill(";");
+    for (char c : toUpper(trim(newListCol))) {
+        const int n = static_cast<unsigned char>(c) - 64;
+        if (n >= 1 && n <= static_cast<int>(kListColumns))
+            separators[static_cast<std::size_t>(n - 1)] += " ;";
+    }
+    if (trim(data.exclusions).empty() && leadingNumber(exclusionSetting) > 0)
+        data.exclusions = exclusionDigits(exclusionSetting);
+    std::string line;
+    for (std::size_t i = 0; i < kListColumns; ++i)
+        line += data.*kColumnOrder[i] + separators[i];
+    return line;
+}
+
+WorkList::WorkList(LabelState& state, HostLink& host, const IniFile& ini,
+                   const Configuration& config, StatusLine& status, OperatorLog& log)
+    : m_state(state), m_host(host), m_ini(ini), m_config(config), m_status(status), m_log(log) {}
+
+std::string WorkList::buildListLine() {
+    if (m_state.consolePresent)
+        return buildTaggedLine(m_state);
+    return buildColumnLine(m_state.data, m_ini.readString("VELMORA", "NewListCol", ""),
+                           m_config.exclusionSetting);
+}
+
+void WorkList::addWorkListLine() {
+    try {
+        m_host.addLine(buildListLine());
+        return;
+    } catch (const UnexpectedError& error) {
+        m_log.write(LogKind::Error, "AddLine failed (" + std::string(error.what()) +
+                                        "); the list object is created anew");
+    }
+    try {
+        m_host.recreateWorkList();
+        m_host.addLine(buildListLine());
+    } catch (const UnexpectedError& error) {
+        const std::string text = std::string(texts::kWorkListUnavailable) + error.what();
+        m_status.show(text);
+        m_log.write(LogKind::Error, text);
+    }
+}
+
+} // namespace lumetra

@@ -1,0 +1,210 @@
+#include "common/errors.h"
+#include "labels/work_list.h"
+#include "platform/portable/portable_profile.h"
+#include "platform/sim/simulated_automation.h"
+#include "support/fakes.h"
+#include "support/temp_dir.h"
+
+#include <gtest/gtest.h>
+#include <sstream>
+
+namespace lumetra {
+namespace {
+
+using namespace lumetra::testing;
+
+LabelState labelState(bool consolePresent) {
+    LabelState state;
+    fillFieldCodeTable(state.fieldCodeTable);
+    state.consolePresent = consolePresent;
+    resetLabelData(state);
+    return state;
+}
+
+TEST(TaggedLine, CarriesTheFieldPositionAndParity) {
+    const std::tuple<std::string, std::string, std::string> cases[] = {
+        {"N", "1", "0"},  {"M", "2", "1"},  {"A", "4", "1"}, {"R/1", "36", "1"},
+        {"&", "37", "0"}, {" ", "37", "0"}, {"", "37", "0"}, {"S1", "9", "0"},
+    };
+    for (const auto& [code, position, parity] : cases) {
+        LabelState state = labelState(true);
+        state.data.fieldCode = code;
+        const std::string line = buildTaggedLine(state);
+        EXPECT_NE(line.find(";#171=" + position + ";#284=" + parity + ";"), std::string::npos)
+            << code << ": " << line;
+    }
+}
+
+TEST(TaggedLine, MatchesTheDocumentedExampleAndBlanksZeroDimensions) {
+    LabelState state = labelState(true);
+    state.data.programName = "P100.CNC";
+    state.data.fieldCode = "A";
+    state.data.dimX = "600";
+    state.data.dimY = "400";
+    state.data.dimZ = "18";
+    state.data.comment = "DOOR";
+    state.data.exclusions = "13";
+    EXPECT_EQ(
+        buildTaggedLine(state),
+        "#161=P100.CNC;#164=1;#171=4;#284=1;#280=;#165=1;#168=600;#169=400;#170=18;#282=;#283=;");
+    state.data.dimX = " ";
+    state.data.dimY = "0";
+    state.data.dimZ = "abc";
+    EXPECT_EQ(buildTaggedLine(state),
+              "#161=P100.CNC;#164=1;#171=4;#284=1;#280=;#165=1;#168=;#169=;#170=;#282=;#283=;");
+    EXPECT_EQ(state.data.dimX, "");
+    EXPECT_EQ(state.data.dimY, "");
+    EXPECT_EQ(state.data.dimZ, "");
+}
+
+TEST(ColumnLine, WidensSeparatorsAndFillsExclusions) {
+    struct Case {
+        std::string newListCol;
+        std::string exclusions;
+        std::string setting;
+        std::string expected;
+    };
+    const std::string plain = "P;1;N;1;600;400;18;C;;13;;a;b;c;d;e;f;g;i;";
+    const Case cases[] = {
+        {"", "13", "", plain},
+        {"AS", "13", "", "P; ;1;N;1;600;400;18;C;;13;;a;b;c;d;e;f;g;i; ;"},
+        {"  as ", "13", "", "P; ;1;N;1;600;400;18;C;;13;;a;b;c;d;e;f;g;i; ;"},
+        {"CC", "13", "", "P;1;N; ; ;1;600;400;18;C;;13;;a;b;c;d;e;f;g;i;"},
+        {"T@z9", "13", "", plain},
+        {"", "", "10100000", plain},
+        {"", " ", "10100000", plain},
+        {"", "", "00000000", "P;1;N;1;600;400;18;C;;;;a;b;c;d;e;f;g;i;"},
+        {"", "5", "10100000", "P;1;N;1;600;400;18;C;;5;;a;b;c;d;e;f;g;i;"},
+    };
+    for (const Case& c : cases) {
+        LabelData data{"P", "1", "N", "1", "600", "400", "18", "C", "", c.exclusions,
+                       "",  "a", "b", "c", "d",   "e",   "f",  "g", "i"};
+        EXPECT_EQ(buildColumnLine(data, c.newListCol, c.setting), c.expected)
+            << c.newListCol << " / " << c.setting;
+    }
+}
+
+class AddLine : public ::testing::Test {
+protected:
+    AddLine()
+        : automation({dir.file("journal.tsv"), false, 0}), profile(dir.str()),
+          ini(profile, dir.file("ORX.INI")), status(panel, log, pump),
+          host(automation, config.consolePresent), workList(state, host, ini, config, status, log) {
+    }
+
+    std::vector<std::string> journal() {
+        std::vector<std::string> lines;
+        std::istringstream in(readFile(dir.file("journal.tsv")));
+        for (std::string line; std::getline(in, line);)
+            lines.push_back(line.substr(line.find('\t') + 1));
+        return lines;
+    }
+
+    TempDir dir;
+    SimulatedAutomation automation;
+    PortableProfile profile;
+    IniFile ini;
+    Configuration config;
+    LabelState state = labelState(false);
+    FakePanel panel;
+    FakePump pump;
+    OperatorLog log;
+    StatusLine status;
+    HostLink host;
+    WorkList workList;
+};
+
+TEST_F(AddLine, ReadsNewListColAtEveryBuild) {
+    host.createHostApplication();
+    host.connectWorkList();
+    state.data.programName = "P1";
+    workList.addWorkListLine();
+    profile.writeString(ini.path(), "VELMORA", "NewListCol", std::string_view("a"));
+    workList.addWorkListLine();
+    ASSERT_EQ(automation.state().lines.size(), 2u);
+    EXPECT_EQ(automation.state().lines[0], "P1;1; ;1; ; ; ; ; ; ; ; ; ; ; ; ; ; ; ;");
+    EXPECT_EQ(automation.state().lines[1], "P1; ;1; ;1; ; ; ; ; ; ; ; ; ; ; ; ; ; ; ;");
+}
+
+TEST_F(AddLine, ADroppedListIsCreatedAnewShownClearedAndTheLineRetried) {
+    host.createHostApplication();
+    host.connectWorkList();
+    state.data.programName = "P1";
+    workList.addWorkListLine();
+    automation.dropCurrentList();
+    state.data.programName = "P2";
+    workList.addWorkListLine();
+    const std::vector<std::string> expected = {
+        "Pelitrax.Application#1\tVisible=\tTrue",
+        "Velmora.ExeList#1\tAddLine\tP1;1; ;1; ; ; ; ; ; ; ; ; ; ; ; ; ; ; ;",
+        "Velmora.ExeList#2\tVisible=\tTrue",
+        "Velmora.ExeList#2\tClear",
+        "Velmora.ExeList#2\tAddLine\tP2;1; ;1; ; ; ; ; ; ; ; ; ; ; ; ; ; ; ;",
+    };
+    EXPECT_EQ(journal(), expected);
+    EXPECT_EQ(automation.state().lines,
+              std::vector<std::string>{expected.back().substr(expected.back().rfind('\t') + 1)});
+}
+
+TEST_F(AddLine, AFailedRetryIsReportedOnceAndTheProgramGoesOn) {
+    SimulatedAutomation absent({dir.file("absent.tsv"), true, 0});
+    HostLink unreachable(absent, config.consolePresent);
+    WorkList list(state, unreachable, ini, config, status, log);
+    list.addWorkListLine();
+    EXPECT_EQ(panel.status(), "Host work list unavailable: ActiveX component can't create object");
+    EXPECT_EQ(panel.statuses.size(), 1u);
+}
+
+TEST_F(AddLine, TheConsoleVariantSendsTaggedLinesToTheConsolesList) {
+    config.consolePresent = true;
+    state = labelState(true);
+    host.createHostApplication();
+    host.connectWorkList();
+    state.data.programName = "P9";
+    workList.addWorkListLine();
+    host.clearWorkList();
+    host.startWorkList();
+    host.stopWorkList();
+    host.endWorkList();
+    host.setDeviceStatus("KESTRAVIL.MAIN.CmdSetP");
+    const std::vector<std::string> expected = {
+        "Pultano.Application#1\tVisible=\tTrue",
+        "Pultano.ExeList#1\tAddLine\t#161=P9;#164=1;#171=1;#284=0;#280=;#165=1;#168=;#169=;#170=;#"
+        "282=;#283=;",
+        "Pultano.ExeList#1\tClearList",
+        "Pultano.ExeList#1\tStartList",
+        "Pultano.ExeList#1\tStopList",
+        "Pultano.ExeList#1\tEndList",
+        "Pelitrax.Application#1\tSetDeviceStatus\tKESTRAVIL.MAIN.CmdSetP\t1",
+    };
+    EXPECT_EQ(journal(), expected);
+}
+
+TEST_F(AddLine, WithoutTheConsoleTheShortNamesAreUsed) {
+    host.createHostApplication();
+    host.connectWorkList();
+    host.showWorkList();
+    host.clearWorkList();
+    host.startWorkList();
+    host.stopWorkList();
+    host.endWorkList();
+    const std::vector<std::string> expected = {
+        "Pelitrax.Application#1\tVisible=\tTrue",
+        "Velmora.ExeList#1\tVisible=\tTrue",
+        "Velmora.ExeList#1\tClear",
+        "Velmora.ExeList#1\tStart",
+        "Velmora.ExeList#1\tStop",
+        "Velmora.ExeList#1\tEnd",
+    };
+    EXPECT_EQ(journal(), expected);
+    EXPECT_FALSE(automation.state().running);
+}
+
+TEST_F(AddLine, CallsWithoutObjectsRaiseInsteadOfCrashing) {
+    EXPECT_THROW(host.clearWorkList(), UnexpectedError);
+    EXPECT_THROW(host.setDeviceStatus("x"), UnexpectedError);
+    EXPECT_THROW(host.connectWorkList(), UnexpectedError);
+}
+
+} // namespace
+} // namespace lumetra
