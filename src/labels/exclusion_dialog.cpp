@@ -1,5 +1,7 @@
 #include "labels/exclusion_dialog.h"
 
+#include "platform/qt/qt_widgets.h"
+
 #include <QCheckBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -27,18 +29,7 @@ ExclusionInsertionDialog::ExclusionInsertionDialog(QWidget* parent) : QDialog(pa
         m_boxes[i] = box;
     }
     layout->addLayout(row);
-    auto* buttons = new QHBoxLayout;
-    auto* ok = new QPushButton(QStringLiteral("OK"), this);
-    ok->setObjectName(QStringLiteral("BtnOK"));
-    ok->setDefault(true);
-    auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);
-    cancel->setObjectName(QStringLiteral("BtnCan"));
-    buttons->addStretch(1);
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
-    layout->addLayout(buttons);
-    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    addOkCancelRow(*this, *layout, QStringLiteral("BtnOK"), QStringLiteral("BtnCan"));
 }
 
 void ExclusionInsertionDialog::load(const ExclusionBoxes& checked) {

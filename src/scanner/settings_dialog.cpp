@@ -1,6 +1,6 @@
 #include "scanner/settings_dialog.h"
 
-#include "shell/main_window.h"
+#include "platform/qt/qt_widgets.h"
 
 #include <QButtonGroup>
 #include <QGridLayout>
@@ -53,18 +53,7 @@ SettingsDialog::SettingsDialog(QWidget* parent) : QDialog(parent) {
         addGroup("fraStopBits", "&Stop Bits", {{"optStopBits1", "1", 1}, {"optStopBits2", "2", 2}},
                  [this](int v) { m_values.stopBits = static_cast<std::int16_t>(v); });
 
-    auto* buttons = new QHBoxLayout;
-    auto* ok = new QPushButton(latin("OK"), this);
-    ok->setObjectName(latin("cmdOK"));
-    ok->setDefault(true);
-    auto* cancel = new QPushButton(latin("Cancel"), this);
-    cancel->setObjectName(latin("cmdCancel"));
-    buttons->addStretch(1);
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
-    layout->addLayout(buttons);
-    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    addOkCancelRow(*this, *layout, latin("cmdOK"), latin("cmdCancel"));
 }
 
 QButtonGroup* SettingsDialog::addGroup(const char* name, const char* caption,

@@ -1,6 +1,6 @@
 #include "shell/about_box.h"
 
-#include "shell/main_window.h"
+#include "platform/qt/qt_widgets.h"
 
 #include <QApplication>
 #include <QGuiApplication>

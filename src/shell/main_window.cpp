@@ -2,6 +2,7 @@
 
 #include "common/status_texts.h"
 #include "platform/qt/qt_text.h"
+#include "platform/qt/qt_widgets.h"
 #include "shell/about_box.h"
 
 #include <QApplication>
@@ -262,14 +263,6 @@ void MainWindow::useSuffixVariantLayout() {
 
 void MainWindow::setPollInterval(int milliseconds) {
     m_timer->setInterval(milliseconds);
-}
-
-void centreWindow(QWidget& window) {
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    if (screen == nullptr)
-        return;
-    const QRect area = screen->geometry();
-    window.move(area.width() / 2 - window.width() / 2, area.height() / 2 - window.height() / 2);
 }
 
 void MainWindow::centre() {

@@ -15,9 +15,6 @@ class QTimer;
 
 namespace lumetra {
 
-// Top at half the screen height less half the window's, left likewise.
-void centreWindow(QWidget& window);
-
 class MainWindowEvents {
 public:
     virtual ~MainWindowEvents() = default;

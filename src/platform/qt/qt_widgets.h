@@ -1,0 +1,21 @@
+// Small pieces shared by the program's windows.
+#pragma once
+
+#include <QString>
+
+class QBoxLayout;
+class QDialog;
+class QPushButton;
+class QWidget;
+
+namespace lumetra {
+
+// Top at half the screen height less half the window's, left likewise.
+void centreWindow(QWidget& window);
+
+// A right-aligned row with the default button and the cancel button of a dialog,
+// wired to accept and reject. Returns the default button.
+QPushButton* addOkCancelRow(QDialog& dialog, QBoxLayout& layout, const QString& okName,
+                            const QString& cancelName);
+
+} // namespace lumetra
