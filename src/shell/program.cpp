@@ -65,6 +65,11 @@ Program::Program(const ProgramEnvironment& setup)
         m_exclusionDialog = std::make_unique<ExclusionInsertionDialog>(m_window.get());
     m_exclusion =
         std::make_unique<ExclusionInsertion>(m_config, m_ini, *m_window, *m_exclusionDialog);
+    m_selector = std::make_unique<FieldSelector>(m_fieldSettings, m_selectorState,
+                                                 m_labelState.data, *m_window);
+    m_fieldSetup = std::make_unique<FieldSelectionSetup>(m_fieldSettings, m_triggerDisplay,
+                                                         m_labelState, m_ini);
+    m_fieldDialog = std::make_unique<FieldSelectionDialog>(*m_fieldSetup, m_window.get());
     m_application =
         std::make_unique<Application>(m_guard, m_paths, *m_files, *m_dialogs, *m_errors, *m_window,
                                       *m_status, *m_log, m_ini, m_config, *this, *this);
@@ -82,10 +87,6 @@ StartupResult Program::start() {
 
 void Program::unload() {
     m_application->unload();
-}
-
-void Program::notAvailable(std::string_view what) {
-    m_log->write(LogKind::Info, std::string(what) + " is not available yet");
 }
 
 void Program::optionClicked(Option option) {
@@ -107,7 +108,11 @@ void Program::showSerialSettings() {
     m_serial->showSettingsDialog();
 }
 void Program::showFieldSelection() {
-    notAvailable("the field selection setup dialog");
+    if (m_unattended) {
+        m_log->write(LogKind::Message, "Automatic Field Selection Setup [dialog; Cancel]");
+        return;
+    }
+    m_fieldDialog->showModal();
 }
 void Program::showExclusionInsertion() {
     m_exclusion->showDialog();
@@ -138,9 +143,11 @@ void Program::setListResetPending() {
     m_labelState.listResetPending = true;
 }
 void Program::loadFieldSelectionDialog() {
-    notAvailable("the field selection settings");
+    m_fieldDialog->loadSettings();
 }
-void Program::unloadFieldSelectionDialog() {}
+void Program::unloadFieldSelectionDialog() {
+    m_fieldDialog->hide();
+}
 void Program::closeScannerPort() {
     m_serial->closePort();
 }

@@ -2,6 +2,8 @@
 // hands references down. It also carries the events of the main window to the core.
 #pragma once
 
+#include "fields/field_selection_dialog.h"
+#include "fields/field_selector.h"
 #include "host/host_link.h"
 #include "labels/exclusion.h"
 #include "labels/work_list.h"
@@ -67,8 +69,6 @@ public:
     std::string expandPayload(const std::string& text) override;
 
 private:
-    void notAvailable(std::string_view what);
-
     bool m_unattended = false;
     PosixPaths m_paths;
     std::unique_ptr<OperatorLog> m_log;
@@ -96,6 +96,12 @@ private:
     std::unique_ptr<WorkList> m_workList;
     std::unique_ptr<ExclusionDialog> m_exclusionDialog;
     std::unique_ptr<ExclusionInsertion> m_exclusion;
+    FieldSelectionSettings m_fieldSettings;
+    TriggerDisplay m_triggerDisplay;
+    FieldSelectorState m_selectorState;
+    std::unique_ptr<FieldSelector> m_selector;
+    std::unique_ptr<FieldSelectionSetup> m_fieldSetup;
+    std::unique_ptr<FieldSelectionDialog> m_fieldDialog;
     std::unique_ptr<Application> m_application;
 };
 

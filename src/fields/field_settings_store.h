@@ -1,0 +1,21 @@
+// Reading and writing the field selection settings in the INI file.
+#pragma once
+
+#include "fields/trigger_display.h"
+#include "shell/ini_file.h"
+
+namespace lumetra {
+
+// Reads every key in order, then shows the active trigger (SetAutoSel).
+void loadFieldSelectionSettings(const IniFile& ini, FieldSelectionSettings& settings,
+                                TriggerDisplay& display);
+
+// Captures the displayed trigger (GetAutoSel), then writes every key in order.
+void saveFieldSelectionSettings(const IniFile& ini, FieldSelectionSettings& settings,
+                                const TriggerDisplay& display);
+
+// A numeric key: the leading-number value rounded to a 16-bit integer, halves to even
+// (values beyond the range are held at its ends).
+std::int16_t settingNumber(std::string_view text);
+
+} // namespace lumetra
