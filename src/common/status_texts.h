@@ -16,6 +16,8 @@ inline constexpr std::string_view kFormatError = "Barcode Formating Error.";
 inline constexpr std::string_view kRunFieldNotSelected = "Run Field Not Selected";
 inline constexpr std::string_view kWorkListUnavailable = "Host work list unavailable: ";
 inline constexpr std::string_view kHostCallFailed = "Host call failed: ";
+inline constexpr std::string_view kExportFailed = "CSV export failed: ";
+inline constexpr std::string_view kProgramNotSaved = "Program file not saved: ";
 
 inline constexpr std::string_view kAlreadyRunning = "the Program is already running!";
 inline constexpr std::string_view kIniNotFound = "File ORX.INI Not Found";

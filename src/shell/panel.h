@@ -36,4 +36,12 @@ inline bool isTicked(const Panel& panel, Option option) {
     return panel.optionValue(option) != 0;
 }
 
+inline constexpr int kIndicatorCount = 5;
+
+// Hides the five LabID indicators.
+inline void hideIndicators(Panel& panel) {
+    for (int i = 0; i < kIndicatorCount; ++i)
+        panel.setIndicatorVisible(i, false);
+}
+
 } // namespace lumetra

@@ -1,0 +1,104 @@
+#include "labels/list_file.h"
+
+#include "common/errors.h"
+#include "common/field_splitter.h"
+#include "common/line_reader.h"
+#include "common/safe_name.h"
+#include "common/status_texts.h"
+#include "common/text.h"
+
+#include <filesystem>
+#include <fstream>
+
+namespace lumetra {
+
+namespace {
+
+constexpr std::size_t kShortestEntry = 6; // lines of 5 characters or fewer are skipped
+
+} // namespace
+
+void storeListEntry(LabelData& data, std::string_view line) {
+    const FieldSplitter fields(";", line);
+    for (std::size_t i = 0; i < kListColumns; ++i)
+        data.*kColumnOrder[i] = fields.field(i + 1);
+}
+
+ListFileLoader::ListFileLoader(LabelState& state, const Configuration& config, const Paths& paths,
+                               Dialogs& dialogs, HostLink& host, WorkList& workList,
+                               StatusLine& status, Panel& panel, OperatorLog& log)
+    : m_state(state), m_config(config), m_paths(paths), m_dialogs(dialogs), m_host(host),
+      m_workList(workList), m_status(status), m_panel(panel), m_log(log) {}
+
+bool ListFileLoader::failed(const std::string& reason) {
+    m_log.write(LogKind::Error, reason);
+    hideIndicators(m_panel);
+    return false;
+}
+
+bool ListFileLoader::loadListFile(const std::string& name) {
+    const std::string path = m_config.gcodePath + name + ".LST";
+    if (!isSafeName(name)) {
+        m_status.show(std::string(texts::kFormatError) + "  " + name);
+        return failed("list name refused as a path: " + name);
+    }
+    const std::string native = m_paths.map(path);
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(native, error)) {
+        m_dialogs.message("List File " + path + " Not Found", Icon::Exclamation, Buttons::Ok);
+        hideIndicators(m_panel);
+        return false;
+    }
+    std::ifstream in(native, std::ios::binary);
+    if (!in)
+        return failed("list file could not be read: " + path);
+    return loadEntries(in, path);
+}
+
+bool ListFileLoader::loadEntries(std::istream& in, const std::string& path) {
+    LineReader lines(in);
+    bool headerSeen = false;
+    std::size_t added = 0;
+    try {
+        while (auto line = lines.next()) {
+            if (trim(*line).size() < kShortestEntry)
+                continue;
+            if (!headerSeen) {
+                headerSeen = true;
+                continue;
+            }
+            storeListEntry(m_state.data, *line);
+            m_status.show(texts::kAddingLine);
+            m_workList.addWorkListLine();
+            m_host.setDeviceStatus(host_command::kAddProgram);
+            ++added;
+        }
+    } catch (const UnexpectedError& error) {
+        m_status.show(std::string(texts::kHostCallFailed) + error.what());
+        return failed("list file " + path + " stopped after " + std::to_string(added) +
+                      " entries: " + error.what());
+    }
+    if (in.bad())
+        return failed("list file could not be read to its end: " + path);
+    if (added == 0) {
+        m_dialogs.message("List File " + path + " Empty", Icon::Exclamation, Buttons::Ok);
+        m_status.readyStep();
+        hideIndicators(m_panel);
+        return false;
+    }
+    if (isTicked(m_panel, Option::AutoStart)) {
+        try {
+            m_host.startWorkList();
+        } catch (const UnexpectedError& error) {
+            m_status.show(std::string(texts::kHostCallFailed) + error.what());
+            m_log.write(LogKind::Error, std::string(texts::kHostCallFailed) + error.what());
+        }
+    }
+    m_status.pauseSeconds(0.6f);
+    m_status.readyStep();
+    hideIndicators(m_panel);
+    resetLabelData(m_state);
+    return true;
+}
+
+} // namespace lumetra

@@ -1,0 +1,34 @@
+// Shows a program in the machine control's program editor: starts the editor when it
+// does not run, brings it to the front and types Ctrl+O, the program name and Enter twice.
+#pragma once
+
+#include "labels/label_data.h"
+#include "platform/desktop.h"
+#include "platform/dialogs.h"
+#include "shell/status_line.h"
+
+namespace lumetra {
+
+inline constexpr std::string_view kEditorPath = "c:\\velmora\\bin\\Scrivon.exe";
+
+class EditorLauncher {
+public:
+    EditorLauncher(Desktop& desktop, StatusLine& status, Dialogs& dialogs, const LabelState& state,
+                   OperatorLog& log);
+
+    void launchEditor();
+
+    TaskId editorTask() const { return m_editorTask; }
+    WindowId editorWindow() const { return m_editorWindow; }
+
+private:
+    Desktop& m_desktop;
+    StatusLine& m_status;
+    Dialogs& m_dialogs;
+    const LabelState& m_state;
+    OperatorLog& m_log;
+    TaskId m_editorTask = 0;
+    WindowId m_editorWindow = 0;
+};
+
+} // namespace lumetra

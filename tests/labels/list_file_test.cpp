@@ -1,0 +1,156 @@
+#include "labels/list_file.h"
+#include "platform/portable/portable_profile.h"
+#include "platform/posix/posix_paths.h"
+#include "platform/sim/simulated_automation.h"
+#include "support/fakes.h"
+#include "support/temp_dir.h"
+
+#include <gtest/gtest.h>
+#include <sstream>
+
+namespace lumetra {
+namespace {
+
+using namespace lumetra::testing;
+
+class ListFiles : public ::testing::Test {
+protected:
+    ListFiles()
+        : paths(
+              [this](const std::string& name) -> std::optional<std::string> {
+                  if (name == "LUMETRA_DRIVE_C")
+                      return dir.str();
+                  return std::nullopt;
+              },
+              "/exe"),
+          automation({dir.file("journal.tsv"), absent, 0}), profile(dir.str()),
+          ini(profile, dir.file("ORX.INI")), status(panel, log, pump),
+          host(automation, config.consolePresent), workList(state, host, ini, config, status, log),
+          loader(state, config, paths, dialogs, host, workList, status, panel, log) {
+        config.gcodePath = "C:\\PRODUCT\\";
+        std::filesystem::create_directories(dir.file("PRODUCT"));
+        fillFieldCodeTable(state.fieldCodeTable);
+        resetLabelData(state);
+        host.createHostApplication();
+        host.connectWorkList();
+        panel.options[Option::AutoStart] = 0;
+    }
+
+    std::vector<std::string> members() {
+        std::vector<std::string> lines;
+        std::istringstream in(readFile(dir.file("journal.tsv")));
+        for (std::string line; std::getline(in, line);)
+            lines.push_back(line.substr(line.find('\t') + 1));
+        return lines;
+    }
+
+    TempDir dir;
+    bool absent = false;
+    PosixPaths paths;
+    SimulatedAutomation automation;
+    PortableProfile profile;
+    IniFile ini;
+    Configuration config;
+    LabelState state;
+    FakePanel panel;
+    FakePump pump;
+    FakeDialogs dialogs;
+    OperatorLog log;
+    StatusLine status;
+    HostLink host;
+    WorkList workList;
+    ListFileLoader loader;
+};
+
+TEST_F(ListFiles, LoadsEveryEntryAfterTheHeader) {
+    writeFile(dir.file("PRODUCT/LISTA.LST"),
+              "HEADER LINE\r\nP100.CNC;2;A;1;600;400;18;DOOR;;13;\r\nEND\r\n\r\n"
+              "P200;1;N;1;1;2;3\r\n");
+    panel.indicators[0] = true;
+    EXPECT_TRUE(loader.loadListFile("LISTA"));
+    ASSERT_EQ(automation.state().lines.size(), 2u);
+    EXPECT_EQ(automation.state().lines[0], "P100.CNC;2;A;1;600;400;18;DOOR;;13;;;;;;;;;;");
+    EXPECT_EQ(automation.state().lines[1], "P200;1;N;1;1;2;3;;;;;;;;;;;;;");
+    const auto journal = members();
+    EXPECT_EQ(std::count(journal.begin(), journal.end(),
+                         "Pelitrax.Application#1\tSetDeviceStatus\tKESTRAVIL.MAIN.AddProg\t1"),
+              2);
+    EXPECT_EQ(panel.status(), "Ready.");
+    EXPECT_FALSE(panel.indicators[0]);
+    EXPECT_EQ(state.data.programName, " ") << "reset after loading";
+    EXPECT_EQ(pump.sleeps, (std::vector<int>{600, 600}));
+}
+
+TEST_F(ListFiles, StartsTheListOnceWithAutoStart) {
+    panel.options[Option::AutoStart] = 1;
+    writeFile(dir.file("PRODUCT/L.LST"), "HEADER\r\nP1;1;N;1\r\nP2;1;N;1\r\nP3;1;N;1\r\n");
+    EXPECT_TRUE(loader.loadListFile("L"));
+    const auto journal = members();
+    EXPECT_EQ(std::count(journal.begin(), journal.end(), "Velmora.ExeList#1\tStart"), 1);
+    EXPECT_EQ(journal.back(), "Velmora.ExeList#1\tStart");
+}
+
+TEST_F(ListFiles, AnEmptyListIsReported) {
+    for (const std::string text :
+         {"", "ONLY A HEADER\r\n", "abc\r\n12345\r\n  x  \r\n", "HEADER\r\nEND\r\n"}) {
+        writeFile(dir.file("PRODUCT/E.LST"), text);
+        dialogs.shown.clear();
+        EXPECT_FALSE(loader.loadListFile("E"));
+        ASSERT_EQ(dialogs.shown.size(), 1u);
+        EXPECT_EQ(dialogs.shown[0].text, "List File C:\\PRODUCT\\E.LST Empty");
+        EXPECT_EQ(dialogs.shown[0].icon, Icon::Exclamation);
+        EXPECT_EQ(panel.status(), "Ready.");
+    }
+    EXPECT_TRUE(automation.state().lines.empty());
+}
+
+TEST_F(ListFiles, AMissingListIsReportedWithoutReady) {
+    panel.statuses.clear();
+    EXPECT_FALSE(loader.loadListFile("NOPE%"));
+    ASSERT_EQ(dialogs.shown.size(), 1u);
+    EXPECT_EQ(dialogs.shown[0].text, "List File C:\\PRODUCT\\NOPE%.LST Not Found");
+    EXPECT_TRUE(panel.statuses.empty());
+}
+
+TEST_F(ListFiles, NamesThatLeaveTheFolderAreRefused) {
+    writeFile(dir.file("OUT.LST"), "HEADER\r\nP1;1;N;1\r\n");
+    EXPECT_FALSE(loader.loadListFile("..\\OUT"));
+    EXPECT_EQ(panel.status(), "Barcode Formating Error.  ..\\OUT");
+    EXPECT_TRUE(automation.state().lines.empty());
+    EXPECT_TRUE(dialogs.shown.empty());
+}
+
+TEST_F(ListFiles, OddLinesAndFieldsAreTakenAsTheyStand) {
+    std::string many = "HEADER\n";
+    for (int i = 0; i < 3000; ++i)
+        many += ";";
+    many += "\rP;1;N;1;2;3;4;5;6;7;8;9;10;11;12;13;14;15;16;17;18;19;20\r";
+    writeFile(dir.file("PRODUCT/ODD.LST"), many + std::string("BIN\0ARY;1;N;1\n", 14));
+    EXPECT_TRUE(loader.loadListFile("ODD"));
+    ASSERT_EQ(automation.state().lines.size(), 3u);
+    EXPECT_EQ(automation.state().lines[0], ";;;;;;;;;;;;;;;;;;;");
+    EXPECT_EQ(automation.state().lines[1], "P;1;N;1;2;3;4;5;6;7;8;9;10;11;12;13;14;15;16;");
+}
+
+TEST_F(ListFiles, AFailingHostStopsTheLoadWithoutAMessage) {
+    writeFile(dir.file("PRODUCT/L.LST"), "HEADER\r\nP1;1;N;1\r\nP2;1;N;1\r\n");
+    SimulatedAutomation none({"", true, 0});
+    HostLink unreachable(none, config.consolePresent);
+    WorkList list(state, unreachable, ini, config, status, log);
+    ListFileLoader failing(state, config, paths, dialogs, unreachable, list, status, panel, log);
+    EXPECT_FALSE(failing.loadListFile("L"));
+    EXPECT_TRUE(dialogs.shown.empty());
+    EXPECT_EQ(state.data.programName, "P1") << "the entry being added stays";
+}
+
+TEST_F(ListFiles, TenThousandEntriesLoad) {
+    std::string text = "HEADER LINE\r\n";
+    for (int i = 0; i < 10000; ++i)
+        text += "P" + std::to_string(i) + ";1;N;1;600;400;18\r\n";
+    writeFile(dir.file("PRODUCT/BIG.LST"), text);
+    EXPECT_TRUE(loader.loadListFile("BIG"));
+    EXPECT_EQ(automation.state().lines.size(), 10000u);
+}
+
+} // namespace
+} // namespace lumetra
