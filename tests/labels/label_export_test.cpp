@@ -3,6 +3,7 @@
 #include "platform/posix/posix_paths.h"
 #include "support/fakes.h"
 #include "support/temp_dir.h"
+#include "support/workspace.h"
 
 #include <gtest/gtest.h>
 
@@ -28,15 +29,8 @@ TEST(LabelExportRules, BaseNameAndFinalLineEnd) {
 class Export : public ::testing::Test {
 protected:
     Export()
-        : paths(
-              [this](const std::string& name) -> std::optional<std::string> {
-                  if (name == "LUMETRA_DRIVE_C")
-                      return dir.str();
-                  return std::nullopt;
-              },
-              "/exe"),
-          files(probe, paths, dialogs), status(panel, log, pump),
-          exporter(state, config, paths, files, status, log) {
+        : paths(driveEnvironment(dir), "/exe"), files(probe, paths, dialogs),
+          status(panel, log, pump), exporter(state, config, paths, files, status, log) {
         config.csvInPath = "C:\\csv";
         config.csvOutPath = "C:\\Lumetra.csv";
         std::filesystem::create_directories(dir.file("csv"));

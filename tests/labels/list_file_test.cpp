@@ -4,6 +4,7 @@
 #include "platform/sim/simulated_automation.h"
 #include "support/fakes.h"
 #include "support/temp_dir.h"
+#include "support/workspace.h"
 
 #include <gtest/gtest.h>
 #include <sstream>
@@ -16,15 +17,8 @@ using namespace lumetra::testing;
 class ListFiles : public ::testing::Test {
 protected:
     ListFiles()
-        : paths(
-              [this](const std::string& name) -> std::optional<std::string> {
-                  if (name == "LUMETRA_DRIVE_C")
-                      return dir.str();
-                  return std::nullopt;
-              },
-              "/exe"),
-          automation({dir.file("journal.tsv"), absent, 0}), profile(dir.str()),
-          ini(profile, dir.file("ORX.INI")), status(panel, log, pump),
+        : paths(driveEnvironment(dir), "/exe"), automation({dir.file("journal.tsv"), absent, 0}),
+          profile(dir.str()), ini(profile, dir.file("ORX.INI")), status(panel, log, pump),
           host(automation, config.consolePresent), workList(state, host, ini, config, status, log),
           loader(state, config, paths, dialogs, host, workList, status, panel, log) {
         config.gcodePath = "C:\\PRODUCT\\";
@@ -36,13 +30,7 @@ protected:
         panel.options[Option::AutoStart] = 0;
     }
 
-    std::vector<std::string> members() {
-        std::vector<std::string> lines;
-        std::istringstream in(readFile(dir.file("journal.tsv")));
-        for (std::string line; std::getline(in, line);)
-            lines.push_back(line.substr(line.find('\t') + 1));
-        return lines;
-    }
+    std::vector<std::string> members() { return journalMembers(dir.file("journal.tsv")); }
 
     TempDir dir;
     bool absent = false;

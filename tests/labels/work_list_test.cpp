@@ -4,6 +4,7 @@
 #include "platform/sim/simulated_automation.h"
 #include "support/fakes.h"
 #include "support/temp_dir.h"
+#include "support/workspace.h"
 
 #include <gtest/gtest.h>
 #include <sstream>
@@ -92,13 +93,7 @@ protected:
           host(automation, config.consolePresent), workList(state, host, ini, config, status, log) {
     }
 
-    std::vector<std::string> journal() {
-        std::vector<std::string> lines;
-        std::istringstream in(readFile(dir.file("journal.tsv")));
-        for (std::string line; std::getline(in, line);)
-            lines.push_back(line.substr(line.find('\t') + 1));
-        return lines;
-    }
+    std::vector<std::string> journal() { return journalMembers(dir.file("journal.tsv")); }
 
     TempDir dir;
     SimulatedAutomation automation;

@@ -3,6 +3,7 @@
 #include "programs/program_file.h"
 #include "support/fakes.h"
 #include "support/temp_dir.h"
+#include "support/workspace.h"
 
 #include <gtest/gtest.h>
 #include <sstream>
@@ -95,14 +96,7 @@ TEST(LineReader, SplitsAtEveryKindOfLineEndAndBoundsLines) {
 class ProgramFiles : public ::testing::Test {
 protected:
     ProgramFiles()
-        : paths(
-              [this](const std::string& name) -> std::optional<std::string> {
-                  if (name == "LUMETRA_DRIVE_C")
-                      return dir.str();
-                  return std::nullopt;
-              },
-              "/exe"),
-          reader(state, config, paths, dialogs, log) {
+        : paths(driveEnvironment(dir), "/exe"), reader(state, config, paths, dialogs, log) {
         config.gcodePath = "C:\\PRODUCT\\";
         std::filesystem::create_directories(dir.file("PRODUCT"));
     }
