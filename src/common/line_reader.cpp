@@ -3,6 +3,16 @@
 namespace lumetra {
 
 std::optional<std::string> LineReader::next() {
+    try {
+        return readLine();
+    } catch (const std::exception&) {
+        // A read error (a folder, a failing device) ends the text.
+        m_in.setstate(std::ios::badbit);
+        return std::nullopt;
+    }
+}
+
+std::optional<std::string> LineReader::readLine() {
     std::string line;
     std::streambuf* buffer = m_in.rdbuf();
     if (buffer == nullptr || !m_in.good())

@@ -19,6 +19,7 @@ public:
     std::optional<std::string> next();
 
 private:
+    std::optional<std::string> readLine();
     std::istream& m_in;
 };
 

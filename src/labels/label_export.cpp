@@ -1,5 +1,6 @@
 #include "labels/label_export.h"
 
+#include "common/files.h"
 #include "common/safe_name.h"
 #include "common/status_texts.h"
 #include "common/text.h"
@@ -7,7 +8,6 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 
 namespace lumetra {
 
@@ -44,17 +44,12 @@ void LabelExport::writeLabelExport() {
     if (!m_files.fileExists(inputPath))
         return;
     const std::string input = m_paths.map(inputPath);
-    std::string text;
-    {
-        std::ifstream in(input, std::ios::binary);
-        std::ostringstream content;
-        content << in.rdbuf();
-        if (!in) {
-            report("cannot read " + inputPath);
-            return;
-        }
-        text = content.str();
+    const auto read = readWholeFile(input);
+    if (!read) {
+        report("cannot read " + inputPath);
+        return;
     }
+    std::string text = *read;
     std::error_code error;
     if (text.empty()) {
         // An empty file carries no data: it is consumed without adding an empty block.

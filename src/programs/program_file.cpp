@@ -8,6 +8,7 @@
 #include <cctype>
 #include <cmath>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <limits>
 
@@ -97,7 +98,11 @@ void ProgramFileReader::readProgramFile(float& x, float& y, float& z) {
         m_log.write(LogKind::Error, "program name refused as a path: " + m_state.data.programName);
         return;
     }
-    std::ifstream in(m_paths.map(path), std::ios::binary);
+    const std::string native = m_paths.map(path);
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(native, error))
+        return;
+    std::ifstream in(native, std::ios::binary);
     if (!in)
         return;
     LineReader lines(in);
@@ -106,6 +111,24 @@ void ProgramFileReader::readProgramFile(float& x, float& y, float& z) {
     m_state.programComment = comment;
     if (result == ProgramHeadResult::NotProgramFile)
         m_dialogs.message(path + std::string(texts::kNotProgramFile), Icon::None, Buttons::Ok);
+}
+
+void ProgramFileReader::completeDimensions(float& x, float& y, float& z) {
+    LabelData& d = m_state.data;
+    std::string* texts[3] = {&d.dimX, &d.dimY, &d.dimZ};
+    float values[3];
+    for (int i = 0; i < 3; ++i)
+        values[i] = static_cast<float>(leadingNumber(*texts[i]));
+    if (values[0] == 0 || values[1] == 0 || values[2] == 0) {
+        float read[3] = {values[0], values[1], values[2]};
+        readProgramFile(read[0], read[1], read[2]);
+        for (int i = 0; i < 3; ++i)
+            if (values[i] == 0)
+                *texts[i] = singleText(read[i]);
+    }
+    x = static_cast<float>(leadingNumber(d.dimX));
+    y = static_cast<float>(leadingNumber(d.dimY));
+    z = static_cast<float>(leadingNumber(d.dimZ));
 }
 
 } // namespace lumetra

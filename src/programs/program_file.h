@@ -34,6 +34,11 @@ public:
     // Never fails to the caller; its only message is " Not a proper program file".
     void readProgramFile(float& x, float& y, float& z);
 
+    // Dimensions that read 0 are taken from the program file, written in the
+    // single-precision text form ("0" where the file gives none). x, y and z receive the
+    // values of the three texts afterwards.
+    void completeDimensions(float& x, float& y, float& z);
+
     // GCodePath followed directly by the name, trimmed: the program file's path.
     std::string programPath() const;
 

@@ -70,6 +70,24 @@ Program::Program(const ProgramEnvironment& setup)
     m_fieldSetup = std::make_unique<FieldSelectionSetup>(m_fieldSettings, m_triggerDisplay,
                                                          m_labelState, m_ini);
     m_fieldDialog = std::make_unique<FieldSelectionDialog>(*m_fieldSetup, m_window.get());
+
+    m_desktop =
+        std::make_unique<PosixDesktop>(m_paths, *m_log, setup.environment("DISPLAY").value_or(""));
+    m_editor =
+        std::make_unique<EditorLauncher>(*m_desktop, *m_status, *m_dialogs, m_labelState, *m_log);
+    m_programFiles =
+        std::make_unique<ProgramFileReader>(m_labelState, m_config, m_paths, *m_dialogs, *m_log);
+    m_export =
+        std::make_unique<LabelExport>(m_labelState, m_config, m_paths, *m_files, *m_status, *m_log);
+    m_hostCalls = std::make_unique<HostCalls>(*m_host, *m_status, *m_log);
+    m_lists = std::make_unique<ListFileLoader>(m_labelState, m_config, m_paths, *m_dialogs, *m_host,
+                                               *m_workList, *m_status, *m_window, *m_log);
+    m_road = std::make_unique<LineRoad>(m_labelState, m_fieldSettings, m_triggerDisplay,
+                                        *m_selector, *m_workList, *m_hostCalls, *m_editor, *m_port,
+                                        *m_window, *m_status);
+    m_processor = std::make_unique<LabelProcessor>(
+        m_labelState, m_fieldSettings, *m_selector, *m_hostCalls, *m_lists, *m_export,
+        *m_programFiles, *m_road, *m_window, *m_status, *m_log);
     m_application =
         std::make_unique<Application>(m_guard, m_paths, *m_files, *m_dialogs, *m_errors, *m_window,
                                       *m_status, *m_log, m_ini, m_config, *this, *this);
@@ -156,8 +174,7 @@ void Program::releaseHostObjects() {
 }
 
 bool Program::processLabelScan(const std::string& text) {
-    m_log->write(LogKind::Info, "label handler (not available yet) received: " + text);
-    return false;
+    return m_processor->processLabelScan(text);
 }
 
 void Program::importProgramBarcode(std::string& text) {

@@ -6,8 +6,10 @@
 #include "fields/field_selector.h"
 #include "host/host_link.h"
 #include "labels/exclusion.h"
+#include "labels/label_processor.h"
 #include "labels/work_list.h"
 #include "platform/portable/portable_profile.h"
+#include "platform/posix/posix_desktop.h"
 #include "platform/posix/posix_file_probe.h"
 #include "platform/posix/posix_instance_guard.h"
 #include "platform/posix/posix_paths.h"
@@ -102,6 +104,14 @@ private:
     std::unique_ptr<FieldSelector> m_selector;
     std::unique_ptr<FieldSelectionSetup> m_fieldSetup;
     std::unique_ptr<FieldSelectionDialog> m_fieldDialog;
+    std::unique_ptr<PosixDesktop> m_desktop;
+    std::unique_ptr<EditorLauncher> m_editor;
+    std::unique_ptr<ProgramFileReader> m_programFiles;
+    std::unique_ptr<LabelExport> m_export;
+    std::unique_ptr<HostCalls> m_hostCalls;
+    std::unique_ptr<ListFileLoader> m_lists;
+    std::unique_ptr<LineRoad> m_road;
+    std::unique_ptr<LabelProcessor> m_processor;
     std::unique_ptr<Application> m_application;
 };
 

@@ -27,9 +27,9 @@ protected:
         ASSERT_TRUE(waitForText(workspace.logPath(), "scanner port open: COM1:9600,N,8,1"))
             << workspace.log();
     }
+    // The scan reached label processing: its status line was shown.
     bool handled(const std::string& text) {
-        return waitForText(workspace.logPath(),
-                           "label handler (not available yet) received: " + text);
+        return waitForText(workspace.logPath(), "\tstatus\tReading Barcode-Label." + text + "\n");
     }
 
     Workspace workspace;
@@ -54,17 +54,18 @@ TEST_F(ScannerE2E, RemaindersAndFormsAreDispatchedInOrder) {
     ASSERT_TRUE(handled("%B%")) << workspace.log();
     pty.send("'P100$xyz");
     ASSERT_TRUE(handled("P100")) << workspace.log();
+    ASSERT_TRUE(waitForText(workspace.journalPath(), "AddLine\tP100;1;N;"))
+        << "the apostrophe form selected field N for the label";
     pty.send("NAME^X800!body");
-    ASSERT_TRUE(waitForText(workspace.logPath(),
-                            "program import (not available yet) received: NAME^X800!body"));
+    ASSERT_TRUE(waitForText(workspace.logPath(), "\tscan\tNAME^X800!body"));
     const std::string log = workspace.log();
-    const auto a = log.find("received: %A%");
-    const auto b = log.find("received: %B%");
-    const auto n = log.find("received: %N%");
-    const auto p = log.find("received: P100\n");
+    const auto a = log.find("Reading Barcode-Label.%A%%B%");
+    const auto b = log.find("Reading Barcode-Label.%B%\n");
+    const auto p = log.find("Reading Barcode-Label.P100\n");
     EXPECT_LT(a, b);
-    EXPECT_LT(b, n);
-    EXPECT_LT(n, p);
+    EXPECT_LT(b, p);
+    EXPECT_EQ(log.find("Reading Barcode-Label.NAME"), std::string::npos)
+        << "a scan with ^ goes to program import, not label processing";
 }
 
 TEST_F(ScannerE2E, BinaryNoiseAndLongBurstsDoNotStopTheProgram) {

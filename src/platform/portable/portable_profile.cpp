@@ -1,11 +1,11 @@
 #include "platform/portable/portable_profile.h"
 
+#include "common/files.h"
 #include "platform/portable/ini_document.h"
 
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <system_error>
 
 namespace lumetra {
@@ -13,18 +13,6 @@ namespace lumetra {
 namespace {
 
 constexpr std::size_t kIntBuffer = 30;
-
-std::optional<std::string> readFile(const std::string& path) {
-    std::error_code error;
-    if (!std::filesystem::is_regular_file(path, error))
-        return std::nullopt;
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        return std::nullopt;
-    std::ostringstream content;
-    content << in.rdbuf();
-    return content.str();
-}
 
 bool writeFile(const std::string& path, const std::string& bytes) {
     // Through a temporary file beside it, so a failed write never leaves half a file.
@@ -121,7 +109,7 @@ std::string PortableProfile::readString(const std::string& file, std::string_vie
     if (size == 0)
         return {};
     const std::string fallback = cleanDefault(defaultValue);
-    const auto bytes = readFile(resolve(file));
+    const auto bytes = readWholeFile(resolve(file));
     if (!bytes)
         return fallback.substr(0, size - 1);
     const auto value = IniDocument(*bytes).value(section, key);
@@ -140,7 +128,7 @@ bool PortableProfile::writeString(const std::string& file, std::string_view sect
                                   std::optional<std::string_view> key,
                                   std::optional<std::string_view> value) {
     const std::string path = resolve(file);
-    const auto bytes = readFile(path);
+    const auto bytes = readWholeFile(path);
     if (!bytes) {
         std::error_code error;
         if (std::filesystem::exists(path, error))

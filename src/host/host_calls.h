@@ -1,0 +1,31 @@
+// Host calls whose failure must not stop the caller: a failure is shown in the status
+// line and logged, and the caller goes on.
+#pragma once
+
+#include "host/host_link.h"
+#include "shell/status_line.h"
+
+#include <functional>
+
+namespace lumetra {
+
+class HostCalls {
+public:
+    HostCalls(HostLink& host, StatusLine& status, OperatorLog& log);
+
+    bool showWorkList();
+    bool clearWorkList();
+    bool startWorkList();
+    bool stopWorkList();
+    bool endWorkList();
+    bool setDeviceStatus(std::string_view command);
+
+private:
+    bool attempt(const std::function<void()>& call);
+
+    HostLink& m_host;
+    StatusLine& m_status;
+    OperatorLog& m_log;
+};
+
+} // namespace lumetra

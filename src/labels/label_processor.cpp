@@ -1,0 +1,213 @@
+#include "labels/label_processor.h"
+
+#include "common/safe_name.h"
+#include "common/status_texts.h"
+#include "common/text.h"
+#include "labels/label_syntax.h"
+
+namespace lumetra {
+
+namespace {
+
+constexpr int kHighestRecordWithValues = 4;
+
+} // namespace
+
+LabelProcessor::LabelProcessor(LabelState& state, const FieldSelectionSettings& settings,
+                               FieldSelector& selector, HostCalls& host, ListFileLoader& lists,
+                               LabelExport& exporter, ProgramFileReader& programs, LineRoad& road,
+                               Panel& panel, StatusLine& status, OperatorLog& log)
+    : m_state(state), m_settings(settings), m_selector(selector), m_host(host), m_lists(lists),
+      m_exporter(exporter), m_programs(programs), m_road(road), m_panel(panel), m_status(status),
+      m_log(log) {}
+
+bool LabelProcessor::processLabelScan(const std::string& text) {
+    if (m_busy) {
+        m_log.write(LogKind::Info, "a label is being finished; refused for now: " + text);
+        return false;
+    }
+    m_busy = true;
+    const bool result = process(text);
+    m_busy = false;
+    return result;
+}
+
+void LabelProcessor::refuse(const std::string& text) {
+    m_status.show(std::string(texts::kFormatError) + "  " + text);
+}
+
+bool LabelProcessor::runCommand(const std::string& text) {
+    if (text == "%START%") {
+        m_host.startWorkList();
+    } else if (text == "%STOP%") {
+        m_host.stopWorkList();
+    } else if (text == "%END%") {
+        m_host.endWorkList();
+    } else if (text == "%CLEAR%") {
+        if (!m_state.receivedTypes.empty()) {
+            hideIndicators(m_panel);
+            resetLabelData(m_state);
+            m_state.receivedTypes.clear();
+        } else {
+            m_host.clearWorkList();
+        }
+    } else {
+        m_host.setDeviceStatus(host_command::kSetPoint);
+    }
+    m_status.readyStep();
+    return true;
+}
+
+bool LabelProcessor::takeProgramName(std::string name) {
+    if (!isSafeName(name))
+        return false;
+    m_state.data.programName = std::move(name);
+    m_road.applySuffixRule();
+    m_exporter.writeLabelExport();
+    return true;
+}
+
+LabelProcessor::Taken LabelProcessor::takeRecord(const std::string& text, int& count,
+                                                 bool& listResult, bool& listLoaded) {
+    const auto header = readRecordHeader(text);
+    if (!header)
+        return Taken::Refused; // no count digit and no payload
+    if (header->repeated)
+        m_state.data.repetitions = "999";
+    count = header->count;
+    if (text.front() != '%' ||
+        contains(m_state.receivedTypes, std::string(1, header->typeCharacter)))
+        return Taken::NotTaken;
+
+    const std::string payload = text.substr(3);
+    LabelData& d = m_state.data;
+    TokenCursor& cursor = m_state.cursor;
+    if (header->type == 1) {
+        const auto space = payload.find(' ');
+        const std::string name =
+            space == std::string::npos ? payload : trim(payload.substr(0, space));
+        if (!isSafeName(name))
+            return Taken::Refused;
+        m_state.receivedTypes += header->typeCharacter;
+        m_panel.setIndicatorVisible(1, true);
+        if (space == std::string::npos) {
+            d.programName = payload;
+        } else {
+            takeProgramName(name);
+            float x = 0, y = 0, z = 0;
+            m_programs.readProgramFile(x, y, z);
+            d.comment = m_state.programComment;
+            const std::string rest = payload.substr(space + 1);
+            std::string field = nextToken(cursor, rest);
+            if (!m_state.fieldSelected)
+                d.fieldCode = std::move(field);
+            d.exclusions = nextToken(cursor, rest);
+        }
+    } else {
+        m_state.receivedTypes += header->typeCharacter;
+        if (header->type <= kHighestRecordWithValues)
+            m_panel.setIndicatorVisible(header->type, true);
+        switch (header->type) {
+        case 0:
+            m_state.receivedTypes.clear();
+            m_host.clearWorkList();
+            listResult = m_lists.loadListFile(payload);
+            listLoaded = true;
+            return Taken::Record;
+        case 2:
+            for (std::string* value : {&d.dimX, &d.dimY, &d.dimZ})
+                *value = nextToken(cursor, payload);
+            break;
+        case 3:
+            for (std::string* value : {&d.varA, &d.varB, &d.varC, &d.varD})
+                *value = nextToken(cursor, payload);
+            break;
+        case 4:
+            for (std::string* value : {&d.varE, &d.varF, &d.varG, &d.varI})
+                *value = nextToken(cursor, payload);
+            break;
+        default:
+            // Types 5 to 9 carry no values; the record still counts for the label.
+            m_log.write(LogKind::Info, "record type " + std::to_string(header->type) +
+                                           " taken without values: " + text);
+            break;
+        }
+    }
+    nextToken(cursor, "");
+    return Taken::Record;
+}
+
+LabelProcessor::Taken LabelProcessor::takePlainLabel(const std::string& text, int& count,
+                                                     bool& result) {
+    const std::string& defaultField = m_settings.slot(Slot::DFN).code;
+    if (!defaultField.empty() && !m_state.fieldSelected) {
+        m_state.data.fieldCode = toUpper(defaultField);
+        m_state.fieldSelected = true;
+        m_selector.selectField(SelectionMode::SeedFromLetter, 0, 0);
+        result = true;
+    }
+    if (m_settings.source == AutoSelSource::ProgramName ||
+        m_settings.source == AutoSelSource::Comment || m_state.fieldSelected) {
+        if (!takeProgramName(trim(text)))
+            return Taken::Refused;
+        count = 1;
+        m_state.receivedTypes = "1";
+        return Taken::Record;
+    }
+    m_status.show(texts::kRunFieldNotSelected);
+    return Taken::NoField;
+}
+
+bool LabelProcessor::process(const std::string& text) {
+    if (m_state.listResetPending) {
+        m_host.showWorkList();
+        m_host.clearWorkList();
+        m_state.listResetPending = false;
+    }
+    const LabelKind kind = classifyLabel(m_state.fieldCodeTable, text);
+    if (kind == LabelKind::Command)
+        return runCommand(text);
+    if (kind == LabelKind::FieldCode) {
+        m_state.data.fieldCode = fieldCodeInner(text);
+        m_state.fieldSelected = true;
+        m_selector.selectField(SelectionMode::SeedFromFieldBarcode, 0, 0);
+        return true;
+    }
+    m_state.data.repetitions = "1";
+    m_state.data.listColumn4 = "1";
+
+    int count = 0;
+    bool result = false;
+    bool listLoaded = false;
+    const Taken taken = kind == LabelKind::Record ? takeRecord(text, count, result, listLoaded)
+                                                  : takePlainLabel(text, count, result);
+    if (listLoaded)
+        return result;
+    if (taken == Taken::Refused) {
+        refuse(text);
+        return false;
+    }
+    const bool complete = !m_state.receivedTypes.empty() &&
+                          m_state.receivedTypes.size() == static_cast<std::size_t>(count);
+    if (!complete) {
+        if (taken == Taken::Record)
+            m_status.show(texts::kWaitingNext);
+        else if (taken == Taken::NotTaken)
+            refuse(text);
+        return false;
+    }
+    return finishLabel();
+}
+
+bool LabelProcessor::finishLabel() {
+    m_state.receivedTypes.clear();
+    float x = 0, y = 0, z = 0;
+    m_programs.completeDimensions(x, y, z);
+    if (isTicked(m_panel, Option::AClear))
+        m_host.clearWorkList();
+    m_road.addLines(x, y, true);
+    m_road.finish();
+    return true;
+}
+
+} // namespace lumetra

@@ -1,0 +1,50 @@
+// Label processing: commands, field-code barcodes, the records of a label collected
+// until it is complete, plain labels, and the lines a complete label gives.
+#pragma once
+
+#include "labels/label_export.h"
+#include "labels/line_road.h"
+#include "labels/list_file.h"
+#include "programs/program_file.h"
+
+namespace lumetra {
+
+class LabelProcessor {
+public:
+    LabelProcessor(LabelState& state, const FieldSelectionSettings& settings,
+                   FieldSelector& selector, HostCalls& host, ListFileLoader& lists,
+                   LabelExport& exporter, ProgramFileReader& programs, LineRoad& road, Panel& panel,
+                   StatusLine& status, OperatorLog& log);
+
+    // True when the text was fully handled (a command, a field-code barcode, a complete
+    // label, a plain label with the default field, or a loaded list); false while a label
+    // is incomplete or when the text was refused. A call made while another runs (a
+    // manual entry during a pause) is refused and returns false.
+    bool processLabelScan(const std::string& text);
+
+private:
+    enum class Taken { None, Record, NotTaken, Refused, NoField };
+
+    bool process(const std::string& text);
+    bool runCommand(const std::string& text);
+    Taken takeRecord(const std::string& text, int& count, bool& listResult, bool& listLoaded);
+    Taken takePlainLabel(const std::string& text, int& count, bool& result);
+    bool takeProgramName(std::string name);
+    void refuse(const std::string& text);
+    bool finishLabel();
+
+    LabelState& m_state;
+    const FieldSelectionSettings& m_settings;
+    FieldSelector& m_selector;
+    HostCalls& m_host;
+    ListFileLoader& m_lists;
+    LabelExport& m_exporter;
+    ProgramFileReader& m_programs;
+    LineRoad& m_road;
+    Panel& m_panel;
+    StatusLine& m_status;
+    OperatorLog& m_log;
+    bool m_busy = false;
+};
+
+} // namespace lumetra

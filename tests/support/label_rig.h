@@ -1,0 +1,106 @@
+// The whole core of label processing and program import, built as the program builds
+// it, over real files in a temporary folder, the host simulator with its journal, a fake
+// scanner port, a fake main window and pauses that take no time.
+#pragma once
+
+#include "fields/field_selector.h"
+#include "host/host_calls.h"
+#include "labels/label_export.h"
+#include "labels/label_processor.h"
+#include "labels/line_road.h"
+#include "labels/list_file.h"
+#include "platform/portable/portable_profile.h"
+#include "platform/posix/posix_file_probe.h"
+#include "platform/sim/simulated_automation.h"
+#include "programs/editor_launcher.h"
+#include "programs/program_file.h"
+#include "support/fakes.h"
+#include "support/workspace.h"
+
+#include <memory>
+
+namespace lumetra::testing {
+
+struct NoDesktop : Desktop {
+    int starts = 0;
+    std::optional<TaskId> start(std::string_view) override {
+        ++starts;
+        return 1;
+    }
+    std::optional<bool> isRunning(TaskId) override { return true; }
+    bool activate(TaskId) override { return true; }
+    WindowId activeWindow() override { return 1; }
+    bool makeTopmost(WindowId) override { return true; }
+    bool sendKeys(std::string_view) override { return true; }
+};
+
+struct LabelRig {
+    explicit LabelRig(bool consolePresent = false, bool hostAbsent = false)
+        : paths(driveEnvironment(dir), "/exe"), profile(dir.str()),
+          ini(profile, dir.file("ORX.INI")), files(probe, paths, dialogs), status(panel, log, pump),
+          automation({dir.file("journal.tsv"), hostAbsent, 0}),
+          host(automation, config.consolePresent), hostCalls(host, status, log),
+          workList(state, host, ini, config, status, log),
+          selector(settings, selectorState, state.data, panel),
+          editor(desktop, status, dialogs, state, log),
+          programs(state, config, paths, dialogs, log),
+          exporter(state, config, paths, files, status, log),
+          lists(state, config, paths, dialogs, host, workList, status, panel, log),
+          road(state, settings, display, selector, workList, hostCalls, editor, port, panel,
+               status),
+          processor(state, settings, selector, hostCalls, lists, exporter, programs, road, panel,
+                    status, log) {
+        config.consolePresent = consolePresent;
+        state.consolePresent = consolePresent;
+        config.gcodePath = "C:\\PRODUCT\\";
+        config.csvInPath = "C:\\CSV";
+        config.csvOutPath = "C:\\Lumetra.csv";
+        std::filesystem::create_directories(dir.file("PRODUCT"));
+        std::filesystem::create_directories(dir.file("CSV"));
+        fillFieldCodeTable(state.fieldCodeTable);
+        state.listResetPending = true;
+        port.open_ = true;
+        panel.options[Option::AutoStart] = 0;
+        if (!hostAbsent) {
+            host.createHostApplication();
+            host.connectWorkList();
+        }
+    }
+
+    bool scan(const std::string& text) { return processor.processLabelScan(text); }
+    std::vector<std::string> journal() const { return journalMembers(dir.file("journal.tsv")); }
+    const std::vector<std::string>& lines() const { return automation.state().lines; }
+    std::string program(const std::string& name) const { return dir.file("PRODUCT/" + name); }
+
+    TempDir dir;
+    PosixPaths paths;
+    PortableProfile profile;
+    IniFile ini;
+    Configuration config;
+    PosixFileProbe probe;
+    FakeDialogs dialogs;
+    FileChecker files;
+    FakePanel panel;
+    FakePump pump;
+    OperatorLog log;
+    StatusLine status;
+    FakeSerialPort port;
+    LabelState state;
+    SimulatedAutomation automation;
+    HostLink host;
+    HostCalls hostCalls;
+    WorkList workList;
+    FieldSelectionSettings settings;
+    TriggerDisplay display;
+    FieldSelectorState selectorState;
+    FieldSelector selector;
+    NoDesktop desktop;
+    EditorLauncher editor;
+    ProgramFileReader programs;
+    LabelExport exporter;
+    ListFileLoader lists;
+    LineRoad road;
+    LabelProcessor processor;
+};
+
+} // namespace lumetra::testing
