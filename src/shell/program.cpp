@@ -100,6 +100,8 @@ StartupResult Program::start() {
     const StartupResult result = m_application->start();
     m_labelState.consolePresent = m_config.consolePresent;
     m_labelState.cncSuffixMode = m_config.cncSuffixMode;
+    if (result == StartupResult::Running)
+        m_log->write(LogKind::Info, "start-up complete");
     return result;
 }
 

@@ -1,0 +1,183 @@
+#include "e2e/harness.h"
+#include "support/pty_pair.h"
+#include "support/workspace.h"
+
+#include <algorithm>
+#include <gtest/gtest.h>
+#include <thread>
+
+namespace lumetra::e2e {
+namespace {
+
+using namespace std::chrono_literals;
+using testing::PtyPair;
+
+// The program on a pty with a program folder on drive C, run as an operator would.
+class Road : public ::testing::Test {
+protected:
+    void start(const std::string& extraKeys = {}, std::map<std::string, std::string> env = {}) {
+        if (!pty.valid())
+            GTEST_SKIP() << "no pseudo-terminal could be opened";
+        std::filesystem::create_directories(workspace.drive('c') + "/PRODUCT");
+        std::filesystem::create_directories(workspace.drive('c') + "/CSV");
+        workspace.writeIni("[VOZEZIZO]\r\nCommPollTime=100\r\nCom1Device=" + pty.path() +
+                           "\r\nGCodePath=C:\\PRODUCT\\\r\nCSVInPath=C:\\CSV\\\r\n"
+                           "CSVOutPath=C:\\Lumetra.csv\r\nAutoClear= 0\r\n" +
+                           extraKeys);
+        run = std::make_unique<ProgramRun>(workspace, env);
+        ASSERT_TRUE(waitForText(workspace.logPath(), "scanner port open")) << workspace.log();
+        ASSERT_TRUE(waitForText(workspace.logPath(), "\tinfo\tstart-up complete"));
+    }
+    void scan(const std::string& text) {
+        const auto before = count("\tstatus\tReady.\n") +
+                            count("\tstatus\t Waiting for next barcode...\n") +
+                            count("\tstatus\tBarcode Formating Error.") +
+                            count("\tstatus\tRun Field Not Selected\n");
+        pty.send(text);
+        for (int i = 0; i < 200; ++i) {
+            const auto now = count("\tstatus\tReady.\n") +
+                             count("\tstatus\t Waiting for next barcode...\n") +
+                             count("\tstatus\tBarcode Formating Error.") +
+                             count("\tstatus\tRun Field Not Selected\n");
+            if (now > before)
+                return;
+            std::this_thread::sleep_for(50ms);
+        }
+        ADD_FAILURE() << "no outcome for «" << text << "»\n" << workspace.log();
+    }
+    std::size_t count(const std::string& needle) {
+        const std::string log = workspace.log();
+        std::size_t n = 0;
+        for (auto at = log.find(needle); at != std::string::npos; at = log.find(needle, at + 1))
+            ++n;
+        return n;
+    }
+    std::vector<std::string> journal() { return testing::journalMembers(workspace.journalPath()); }
+    std::vector<std::string> linesAdded() {
+        std::vector<std::string> lines;
+        for (const std::string& entry : journal())
+            if (entry.find("\tAddLine\t") != std::string::npos)
+                lines.push_back(entry.substr(entry.find("\tAddLine\t") + 9));
+        return lines;
+    }
+
+    Workspace workspace;
+    PtyPair pty;
+    std::unique_ptr<ProgramRun> run;
+};
+
+TEST_F(Road, AThreeRecordLabelBecomesOneLine) {
+    start();
+    scan("%13P100!N!13!%");
+    scan("%23600!400!18!%");
+    pty.send("%33");
+    std::this_thread::sleep_for(50ms);
+    scan("1!2!3!4!%");
+    EXPECT_EQ(linesAdded(), std::vector<std::string>{"P100;1;N;1;600;400;18;;;13;;1;2;3;4;;;;;"});
+    const auto entries = journal();
+    const std::vector<std::string> expected = {
+        "Pelitrax.Application#1\tVisible=\tTrue",
+        "Velmora.ExeList#1\tVisible=\tTrue",
+        "Velmora.ExeList#1\tClear",
+        "Velmora.ExeList#1\tAddLine\tP100;1;N;1;600;400;18;;;13;;1;2;3;4;;;;;",
+        "Pelitrax.Application#1\tSetDeviceStatus\tKESTRAVIL.MAIN.AddProg\t1",
+        "Velmora.ExeList#1\tStart",
+    };
+    EXPECT_EQ(entries, expected);
+    EXPECT_EQ(pty.receive(3s, 4), "ACK\r");
+    EXPECT_EQ(count("\tstatus\t Waiting for next barcode...\n"), 2u);
+    EXPECT_EQ(count("\tstatus\tAdding to Barcode data to List.\n"), 1u);
+}
+
+TEST_F(Road, TheConsoleVariantSendsTaggedLines) {
+    testing::writeFile(workspace.programDir() + "/pultano.exe", "");
+    start();
+    pty.send("%A%");
+    ASSERT_TRUE(waitForText(workspace.logPath(), "\tstatus\tReading Barcode-Label.%A%\n"));
+    pty.send("%12P7!N!%");
+    std::this_thread::sleep_for(500ms);
+    scan("%22600!400!18!%");
+    scan("%END%");
+    const std::vector<std::string> expected = {
+        "Pultano.Application#1\tVisible=\tTrue",
+        "Pultano.ExeList#1\tVisible=\tTrue",
+        "Pultano.ExeList#1\tClearList",
+        "Pultano.ExeList#1\tAddLine\t#161=P7.CNC;#164=1;#171=4;#284=1;#280=;#165=1;#168=600;"
+        "#169=400;#170=18;#282=;#283=;",
+        "Pelitrax.Application#1\tSetDeviceStatus\tKESTRAVIL.MAIN.AddProg\t1",
+        "Pultano.ExeList#1\tStartList",
+        "Pultano.ExeList#1\tEndList",
+    };
+    EXPECT_EQ(journal(), expected);
+}
+
+TEST_F(Road, CommandsExportFilesAndListFiles) {
+    testing::writeFile(workspace.drive('c') + "/CSV/P100.CSV", "P100;DOOR\r\n");
+    testing::writeFile(workspace.drive('c') + "/PRODUCT/LISTA.LST",
+                       "NAME;REP;FIELD\r\nL1;2;S;1;100;200;18\r\nEND\r\nL2;1;T;1\r\n");
+    start();
+    scan("%SETP%");
+    scan("%N%P100");
+    scan("%01LISTA");
+    scan("%STOP%");
+    EXPECT_EQ(testing::readFile(workspace.drive('c') + "/Lumetra.csv"), "P100;DOOR\r\n");
+    EXPECT_FALSE(std::filesystem::exists(workspace.drive('c') + "/CSV/P100.CSV"));
+    const std::vector<std::string> lines = {"P100;1;N;1;0;0;0;;;;;;;;;;;;;",
+                                            "L1;2;S;1;100;200;18;;;;;;;;;;;;;",
+                                            "L2;1;T;1;;;;;;;;;;;;;;;;"};
+    EXPECT_EQ(linesAdded(), lines);
+    EXPECT_EQ(count("\tstatus\tReady.\n"), 4u);
+    const auto entries = journal();
+    const auto list = std::find(entries.begin(), entries.end(),
+                                "Velmora.ExeList#1\tAddLine\tL1;2;S;1;100;200;18;;;;;;;;;;;;;");
+    ASSERT_NE(list, entries.end());
+    EXPECT_EQ(*(list - 1), "Velmora.ExeList#1\tClear") << "the list record clears the list first";
+    EXPECT_EQ(entries[3], "Pelitrax.Application#1\tSetDeviceStatus\tKESTRAVIL.MAIN.CmdSetP\t1");
+    EXPECT_EQ(entries.back(), "Velmora.ExeList#1\tStop");
+}
+
+TEST_F(Road, ADroppedListIsCreatedAnew) {
+    start({}, {{"LUMETRA_HOST_DROP_LIST_AT", "2"}});
+    scan("%N%P1");
+    scan("%N%P2");
+    const auto entries = journal();
+    const auto second =
+        std::find(entries.begin(), entries.end(), "Velmora.ExeList#2\tVisible=\tTrue");
+    ASSERT_NE(second, entries.end()) << testing::readFile(workspace.journalPath());
+    ASSERT_LT(second + 2, entries.end());
+    EXPECT_EQ(*(second + 1), "Velmora.ExeList#2\tClear");
+    EXPECT_EQ((second + 2)->substr(0, 29), "Velmora.ExeList#2\tAddLine\tP2;");
+    EXPECT_EQ(linesAdded().size(), 2u) << "the dropped call never reached the list";
+}
+
+TEST_F(Road, AMirrorTriggerInTheNameGivesAPair) {
+    start("AutoSelSetting=1\r\nPNameMSel=0\r\nPNameNandMLR=-1\r\nPNameNandMCPos=1\r\n"
+          "PNameNandMText=D\r\nFieldCode_FFS=FS\r\nFieldFlag_FFS= 1\r\nFieldCode_FFR=FR\r\n"
+          "FieldFlag_FFR= 1\r\nHalfLimitX=1500\r\nHalfLimitY=600\r\nFieldCode_SFN=N\r\n"
+          "FieldCode_SFM=M\r\n");
+    pty.send("%12DOOR!N!%");
+    std::this_thread::sleep_for(500ms);
+    scan("%221000!500!18!%");
+    scan("WALL");
+    // The terminator stays in the last value of the record: the exclusions are "%".
+    const std::vector<std::string> lines = {"DOOR;1;FS;1;1000;500;18;;;%;;;;;;;;;;",
+                                            "DOOR;1;FR;1;1000;500;18;;;%;;;;;;;;;;",
+                                            "WALL;1;FS;1;0;0;0; ; ; ; ; ; ; ; ; ; ; ; ;"};
+    EXPECT_EQ(linesAdded(), lines);
+    EXPECT_EQ(pty.receive(3s, 12), "ACK\rACK\rACK\r");
+}
+
+TEST_F(Road, RefusedScansSayWhy) {
+    start();
+    scan("%%");
+    EXPECT_EQ(count("\tstatus\tBarcode Formating Error.  %%\n"), 1u);
+    scan("PLAIN");
+    EXPECT_EQ(count("\tstatus\tRun Field Not Selected\n"), 1u);
+    scan("%12..\\..\\X!N!%");
+    EXPECT_EQ(count("\tstatus\tBarcode Formating Error.  %12..\\\\..\\\\X N %\n"), 1u);
+    EXPECT_TRUE(linesAdded().empty());
+    EXPECT_TRUE(run->running());
+}
+
+} // namespace
+} // namespace lumetra::e2e
