@@ -9,7 +9,12 @@ scripts/build.sh >/dev/null
 
 root="$PWD/demo-workspace"
 rm -rf "$root"
-mkdir -p "$root/program" "$root/windows" "$root/drive_c/VELMORA/PRODUCT" "$root/drive_c/csv"
+mkdir -p "$root/program" "$root/windows" "$root/drive_c/VELMORA/PRODUCT" "$root/drive_c/csv" \
+  "$root/drive_c/velmora/bin"
+cp demo/PRODUCT/* "$root/drive_c/VELMORA/PRODUCT/"
+cp demo/P100.CSV "$root/drive_c/csv/"
+# The stand-in editor answers for the machine control's program editor.
+ln -s "$PWD/build/bin/lumetra-editor" "$root/drive_c/velmora/bin/Scrivon.exe"
 
 cat > "$root/program/ORX.INI" <<'INI'
 [VOZEZIZO]
@@ -22,6 +27,24 @@ CSVOutPath=C:\Lumetra.csv
 AutoClear= 0
 Overwrite= 1
 Exclusion=10100000
+AutoSelSetting=1
+PNameMSel=0
+PNameNandMLR=0
+PNameNandMCPos=12
+PNameNandMText=M
+HalfLimitX=1500
+HalfLimitY=600
+FieldCode_SFN=N
+FieldCode_SFM=M
+FieldCode_FFS=S1
+FieldFlag_FFS= 1
+FieldCode_FFR=R1
+FieldFlag_FFR= 1
+FieldCode_SFS=S
+FieldFlag_SFS= 1
+FieldCode_SFA=A
+FieldFlag_SFA= 1
+FieldCode_DFN=N
 INI
 
 # The scan simulator opens a pseudo-terminal and plays the sample scans into it.
@@ -51,7 +74,13 @@ if [ "$headless" = 1 ]; then
   kill "$pid" 2>/dev/null || true
   wait "$pid" 2>/dev/null || true
   echo "--- operator log ($LUMETRA_LOG)"
-  cat "$LUMETRA_LOG"
+  cut -f2- "$LUMETRA_LOG"
+  echo "--- work-list lines the host received ($LUMETRA_HOST_JOURNAL)"
+  grep -P '\tAddLine\t' "$LUMETRA_HOST_JOURNAL" | cut -f4- || true
+  echo "--- what the scanner received"
+  grep '^received' "$root/scanner.log" || true
+  echo "--- the collecting CSV file"
+  cat "$root/drive_c/Lumetra.csv" 2>/dev/null || true
 else
   build/bin/lumetra
   kill "$scan_pid" 2>/dev/null || true

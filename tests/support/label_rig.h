@@ -35,10 +35,10 @@ struct NoDesktop : Desktop {
 };
 
 struct LabelRig {
-    explicit LabelRig(bool consolePresent = false, bool hostAbsent = false)
+    explicit LabelRig(bool consolePresent = false, bool hostAbsent = false, bool journal = true)
         : paths(driveEnvironment(dir), "/exe"), profile(dir.str()),
           ini(profile, dir.file("ORX.INI")), files(probe, paths, dialogs), status(panel, log, pump),
-          automation({dir.file("journal.tsv"), hostAbsent, 0}),
+          automation({journal ? dir.file("journal.tsv") : std::string(), hostAbsent, 0}),
           host(automation, config.consolePresent), hostCalls(host, status, log),
           workList(state, host, ini, config, status, log),
           selector(settings, selectorState, state.data, panel),

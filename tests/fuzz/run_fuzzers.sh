@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# Builds the fuzz targets with clang (libFuzzer, address and undefined-behaviour
+# sanitizers) into build/fuzz and runs each for a bounded time.
+#   run_fuzzers.sh SOURCE_DIR SECONDS [TARGET ...]
+set -euo pipefail
+source_dir=$1
+seconds=$2
+shift 2
+targets=("$@")
+[ ${#targets[@]} -gt 0 ] || targets=(label_entry)
+build="$source_dir/build/fuzz"
+generator=()
+command -v ninja >/dev/null 2>&1 && generator=(-G Ninja)
+cmake -S "$source_dir" -B "$build" "${generator[@]}" -DCMAKE_CXX_COMPILER=clang++ \
+  -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLUMETRA_BUILD_GUI=OFF -DLUMETRA_BUILD_TESTS=OFF \
+  -DLUMETRA_BUILD_FUZZ=ON >/dev/null
+for target in "${targets[@]}"; do
+  cmake --build "$build" --target "fuzz_$target" --parallel "$(nproc)" >/dev/null
+done
+for target in "${targets[@]}"; do
+  corpus="$build/corpus_$target"
+  mkdir -p "$corpus"
+  seeds="$source_dir/tests/fuzz/seeds/$target"
+  echo "fuzzing $target for ${seconds}s"
+  (cd "$build" && "./bin/fuzz_$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
+    -print_final_stats=1 "$corpus" $( [ -d "$seeds" ] && echo "$seeds" ) 2>&1 | tail -n 12)
+done
