@@ -1,4 +1,6 @@
 // lumetra-scan: writes scans to a serial device the way a barcode scanner does.
+#include "platform/sim/deflate_codec.h"
+
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
@@ -7,6 +9,7 @@
 #include <fcntl.h>
 #include <fstream>
 #include <iostream>
+#include <iterator>
 #include <optional>
 #include <poll.h>
 #include <pty.h>
@@ -18,7 +21,8 @@
 
 namespace {
 
-constexpr const char* kHelp = R"(usage: lumetra-scan (--pty | --device PATH) [options] [SCAN ...]
+constexpr const char* kHelp =
+    R"(usage: lumetra-scan (--pty | --device PATH | --print) [options] [SCAN ...]
 
 Writes each SCAN to the device as one burst of bytes, as a scanner does.
 Without SCAN arguments and without --file, scans are read from standard input,
@@ -35,6 +39,16 @@ one per line, and sent as they are typed.
   --gap MS         ... with a gap of MS between them (default 50)
   --baud N         pace the bytes at the line's speed (10 bits per byte)
   --hold MS        keep the device open this long after the last scan (default 1000)
+  --print          print the scans (escaped, one a line) instead of sending them
+
+Special scans, built and sent in the order given (after the SCAN arguments):
+  --program FILE:NAME[:L=VALUE...]
+                   a program barcode: NAME, the header records (L is one of
+                   U V X Y Z A B C D E F G I), "!" and the content of FILE
+  --prefix         program barcodes carry the 8-character prefix (first byte 0xD1)
+  --list NAME      a list-load barcode for NAME.LST
+  --compress       every scan is sent compressed (raw DEFLATE, backslashes doubled,
+                   the expanded length in positions 4 to 8)
   --help           this text
 
 Escapes in scans: \xNN any byte, \r, \n, \t, \\ a backslash.
@@ -108,7 +122,54 @@ struct Options {
     int baud = 0;
     int holdMs = 1000;
     std::vector<std::string> scans;
+    std::vector<std::string> programs;
+    std::vector<std::string> lists;
+    bool prefix = false;
+    bool compress = false;
+    bool print = false;
 };
+
+std::string readBytes(const std::string& path, bool& ok) {
+    std::ifstream in(path, std::ios::binary);
+    ok = static_cast<bool>(in);
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+// FILE:NAME[:L=VALUE...] as "NAME^LVALUE...!<file>".
+std::optional<std::string> programBarcode(const std::string& spec, bool prefix) {
+    std::vector<std::string> parts;
+    std::size_t start = 0;
+    for (std::size_t colon; (colon = spec.find(':', start)) != std::string::npos; start = colon + 1)
+        parts.push_back(spec.substr(start, colon - start));
+    parts.push_back(spec.substr(start));
+    if (parts.size() < 2)
+        return std::nullopt;
+    bool ok = false;
+    const std::string body = readBytes(parts[0], ok);
+    if (!ok)
+        return std::nullopt;
+    std::string scan = prefix ? std::string("\xD1PRG0001") : std::string();
+    scan += parts[1];
+    for (std::size_t i = 2; i < parts.size(); ++i) {
+        const auto equals = parts[i].find('=');
+        if (equals != 1 || std::string("UVXYZABCDEFGI").find(parts[i][0]) == std::string::npos)
+            return std::nullopt;
+        scan += "^" + parts[i].substr(0, 1) + parts[i].substr(2);
+    }
+    return scan + "!" + body;
+}
+
+std::string compressed(const std::string& text) {
+    std::string data;
+    for (char c : lumetra::deflateRaw(text)) {
+        data += c;
+        if (c == '\\')
+            data += c; // every backslash doubled
+    }
+    char length[8];
+    std::snprintf(length, sizeof length, "%05zu", text.size());
+    return std::string("\xF1") + "01" + length + "000" + data;
+}
 
 void sleepMs(int ms) {
     if (ms > 0)
@@ -202,6 +263,16 @@ int main(int argc, char* argv[]) {
             options.baud = parseInt(next());
         } else if (arg == "--hold") {
             options.holdMs = parseInt(next());
+        } else if (arg == "--print") {
+            options.print = true;
+        } else if (arg == "--program") {
+            options.programs.push_back(next());
+        } else if (arg == "--prefix") {
+            options.prefix = true;
+        } else if (arg == "--list") {
+            options.lists.push_back(next());
+        } else if (arg == "--compress") {
+            options.compress = true;
         } else if (!arg.empty() && arg.rfind("--", 0) == 0) {
             std::cerr << "lumetra-scan: unknown option " << arg << "\n" << kHelp;
             return 2;
@@ -209,9 +280,53 @@ int main(int argc, char* argv[]) {
             options.scans.push_back(arg);
         }
     }
-    if (options.pty == !options.device.empty()) {
+    if ((options.pty ? 1 : 0) + (options.device.empty() ? 0 : 1) + (options.print ? 1 : 0) != 1) {
         std::cerr << kHelp;
         return 2;
+    }
+
+    // Scans as bytes: the arguments and the file's lines are unescaped, built scans are not.
+    std::vector<std::string> bytes;
+    for (const std::string& scan : options.scans) {
+        const auto raw = unescape(scan);
+        if (!raw) {
+            std::cerr << "lumetra-scan: bad escape in «" << scan << "»\n";
+            return 2;
+        }
+        bytes.push_back(*raw);
+    }
+    if (!options.file.empty()) {
+        std::ifstream in(options.file, std::ios::binary);
+        if (!in) {
+            std::cerr << "lumetra-scan: cannot read " << options.file << "\n";
+            return 1;
+        }
+        for (std::string line; std::getline(in, line);) {
+            if (!line.empty() && line.back() == '\r')
+                line.pop_back();
+            const auto raw = unescape(line);
+            if (!line.empty() && raw)
+                bytes.push_back(*raw);
+        }
+    }
+    for (const std::string& spec : options.programs) {
+        const auto scan = programBarcode(spec, options.prefix);
+        if (!scan) {
+            std::cerr
+                << "lumetra-scan: --program wants FILE:NAME[:L=VALUE...] with a readable FILE\n";
+            return 2;
+        }
+        bytes.push_back(*scan);
+    }
+    for (const std::string& name : options.lists)
+        bytes.push_back("*%00" + name + "^%");
+    if (options.compress)
+        for (std::string& scan : bytes)
+            scan = compressed(scan);
+    if (options.print) {
+        for (const std::string& scan : bytes)
+            std::cout << visible(scan) << "\n";
+        return 0;
     }
 
     int fd = -1;
@@ -237,49 +352,33 @@ int main(int argc, char* argv[]) {
         }
     }
 
-    std::vector<std::string> scans = options.scans;
-    if (!options.file.empty()) {
-        std::ifstream in(options.file, std::ios::binary);
-        if (!in) {
-            std::cerr << "lumetra-scan: cannot read " << options.file << "\n";
-            return 1;
-        }
-        for (std::string line; std::getline(in, line);) {
-            if (!line.empty() && line.back() == '\r')
-                line.pop_back();
-            if (!line.empty())
-                scans.push_back(line);
-        }
-    }
     sleepMs(options.waitMs);
 
-    auto send = [&](const std::string& text) {
-        const auto bytes = unescape(text);
-        if (!bytes) {
-            std::cerr << "lumetra-scan: bad escape in «" << text << "»\n";
-            return false;
-        }
-        if (!sendScan(fd, *bytes, options)) {
+    auto send = [&](const std::string& scan) {
+        if (!sendScan(fd, scan, options)) {
             std::perror("lumetra-scan: write");
             return false;
         }
-        std::cerr << "sent: " << visible(*bytes) << std::endl;
+        std::cerr << "sent: " << visible(scan) << std::endl;
         return true;
     };
 
     int status = 0;
-    if (!scans.empty() || !options.file.empty()) {
-        for (std::size_t i = 0; i < scans.size(); ++i) {
-            if (!send(scans[i]))
+    if (!bytes.empty() || !options.file.empty()) {
+        for (std::size_t i = 0; i < bytes.size(); ++i) {
+            if (!send(bytes[i]))
                 status = 1;
-            for (int waited = 0; waited < options.pauseMs && i + 1 < scans.size(); waited += 50) {
+            for (int waited = 0; waited < options.pauseMs && i + 1 < bytes.size(); waited += 50) {
                 drainReplies(fd);
                 sleepMs(50);
             }
         }
     } else {
         for (std::string line; std::getline(std::cin, line);) {
-            if (!line.empty() && !send(line))
+            const auto raw = unescape(line);
+            if (!raw)
+                std::cerr << "lumetra-scan: bad escape in «" << line << "»\n";
+            else if (!line.empty() && !send(options.compress ? compressed(*raw) : *raw))
                 status = 1;
             drainReplies(fd);
         }

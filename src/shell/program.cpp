@@ -88,6 +88,10 @@ Program::Program(const ProgramEnvironment& setup)
     m_processor = std::make_unique<LabelProcessor>(
         m_labelState, m_fieldSettings, *m_selector, *m_hostCalls, *m_lists, *m_export,
         *m_programFiles, *m_road, *m_window, *m_status, *m_log);
+    m_expander = std::make_unique<PayloadExpander>(m_compression, m_paths, *m_log);
+    m_importer =
+        std::make_unique<ProgramImporter>(m_labelState, m_config, m_paths, *m_hostCalls, *m_lists,
+                                          *m_programFiles, *m_road, *m_window, *m_status, *m_log);
     m_application =
         std::make_unique<Application>(m_guard, m_paths, *m_files, *m_dialogs, *m_errors, *m_window,
                                       *m_status, *m_log, m_ini, m_config, *this, *this);
@@ -180,12 +184,11 @@ bool Program::processLabelScan(const std::string& text) {
 }
 
 void Program::importProgramBarcode(std::string& text) {
-    m_log->write(LogKind::Info, "program import (not available yet) received: " + text);
+    m_importer->importProgramBarcode(text);
 }
 
 std::string Program::expandPayload(const std::string& text) {
-    m_log->write(LogKind::Info, "payload expansion (not available yet) received: " + text);
-    return {};
+    return m_expander->expandPayload(text);
 }
 
 } // namespace lumetra

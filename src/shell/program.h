@@ -16,8 +16,11 @@
 #include "platform/qt/qt_dialogs.h"
 #include "platform/qt/qt_event_pump.h"
 #include "platform/qt/qt_serial_port.h"
+#include "platform/sim/deflate_codec.h"
 #include "platform/sim/host_simulator_window.h"
 #include "platform/sim/simulated_automation.h"
+#include "programs/payload_expander.h"
+#include "programs/program_importer.h"
 #include "scanner/scan_receiver.h"
 #include "scanner/serial_link.h"
 #include "shell/application.h"
@@ -112,6 +115,9 @@ private:
     std::unique_ptr<ListFileLoader> m_lists;
     std::unique_ptr<LineRoad> m_road;
     std::unique_ptr<LabelProcessor> m_processor;
+    DeflateLibrary m_compression;
+    std::unique_ptr<PayloadExpander> m_expander;
+    std::unique_ptr<ProgramImporter> m_importer;
     std::unique_ptr<Application> m_application;
 };
 

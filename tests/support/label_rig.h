@@ -11,9 +11,12 @@
 #include "labels/list_file.h"
 #include "platform/portable/portable_profile.h"
 #include "platform/posix/posix_file_probe.h"
+#include "platform/sim/deflate_codec.h"
 #include "platform/sim/simulated_automation.h"
 #include "programs/editor_launcher.h"
+#include "programs/payload_expander.h"
 #include "programs/program_file.h"
+#include "programs/program_importer.h"
 #include "support/fakes.h"
 #include "support/workspace.h"
 
@@ -49,7 +52,9 @@ struct LabelRig {
           road(state, settings, display, selector, workList, hostCalls, editor, port, panel,
                status),
           processor(state, settings, selector, hostCalls, lists, exporter, programs, road, panel,
-                    status, log) {
+                    status, log),
+          importer(state, config, paths, hostCalls, lists, programs, road, panel, status, log),
+          expander(compression, paths, log) {
         config.consolePresent = consolePresent;
         state.consolePresent = consolePresent;
         config.gcodePath = "C:\\PRODUCT\\";
@@ -101,6 +106,11 @@ struct LabelRig {
     ListFileLoader lists;
     LineRoad road;
     LabelProcessor processor;
+    ProgramImporter importer;
+    DeflateLibrary compression;
+    PayloadExpander expander;
+
+    void importProgram(std::string scan) { importer.importProgramBarcode(scan); }
 };
 
 } // namespace lumetra::testing
