@@ -47,8 +47,15 @@ FieldFlag_SFA= 1
 FieldCode_DFN=N
 INI
 
-# The scan simulator opens a pseudo-terminal and plays the sample scans into it.
-build/bin/lumetra-scan --pty --wait 3000 --pause 2500 --hold 4000 --file demo/scans.txt \
+# The sample scans, then a program barcode carrying demo/programs/CABINET and a
+# compressed scan of a one-record label, built by the scan simulator.
+cp demo/scans.txt "$root/scans.txt"
+build/bin/lumetra-scan --print --program demo/programs/CABINET:CABINET:X=900:Y=560:U=N \
+  >> "$root/scans.txt"
+build/bin/lumetra-scan --print --compress '%11DRAWER N 13 %' >> "$root/scans.txt"
+
+# The scan simulator opens a pseudo-terminal and plays the scans into it.
+build/bin/lumetra-scan --pty --wait 3000 --pause 2500 --hold 4000 --file "$root/scans.txt" \
   > "$root/scanner-device" 2> "$root/scanner.log" &
 scan_pid=$!
 for _ in $(seq 50); do [ -s "$root/scanner-device" ] && break; sleep 0.1; done

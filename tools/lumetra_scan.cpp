@@ -97,7 +97,9 @@ std::optional<std::string> unescape(const std::string& text) {
 std::string visible(const std::string& bytes) {
     std::string out;
     for (unsigned char c : bytes) {
-        if (c == '\r')
+        if (c == '\\')
+            out += "\\\\";
+        else if (c == '\r')
             out += "\\r";
         else if (c == '\n')
             out += "\\n";

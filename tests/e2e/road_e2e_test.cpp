@@ -1,4 +1,5 @@
 #include "e2e/harness.h"
+#include "platform/sim/deflate_codec.h"
 #include "support/pty_pair.h"
 #include "support/workspace.h"
 
@@ -175,6 +176,64 @@ TEST_F(Road, RefusedScansSayWhy) {
     EXPECT_EQ(count("\tstatus\tRun Field Not Selected\n"), 1u);
     scan("%12..\\..\\X!N!%");
     EXPECT_EQ(count("\tstatus\tBarcode Formating Error.  %12..\\\\..\\\\X N %\n"), 1u);
+    EXPECT_TRUE(linesAdded().empty());
+    EXPECT_TRUE(run->running());
+}
+
+std::string compressedScan(const std::string& text) {
+    std::string data;
+    for (char c : deflateRaw(text)) {
+        data += c;
+        if (c == '\\')
+            data += c;
+    }
+    char length[8];
+    std::snprintf(length, sizeof length, "%05zu", text.size());
+    return "\xF1"
+           "01" +
+           std::string(length) + "000" + data;
+}
+
+TEST_F(Road, AProgramBarcodeSavesItsProgramAndAddsItsLine) {
+    start();
+    const std::string body = "G71 X800 Y600 Z18\r\n(BARCODE PROGRAM)\r\nG0 X0 Y0\r\nM30";
+    scan("P500^X800^Y600^UA^C3!" + body);
+    EXPECT_EQ(testing::readFile(workspace.drive('c') + "/PRODUCT/P500"), body);
+    EXPECT_EQ(linesAdded(),
+              std::vector<std::string>{"P500;1;A;1;800;600;18;BARCODE PROGRAM;;;;;;3;;;;;;"})
+        << "Z came from the saved program";
+    EXPECT_EQ(pty.receive(500ms, 1), "") << "program barcodes are not acknowledged";
+    EXPECT_NE(workspace.log().find("\tstatus\tWait saving g-code.\n"), std::string::npos);
+}
+
+TEST_F(Road, ListLoadPrefixedAndCompressedScans) {
+    testing::writeFile(workspace.drive('c') + "/PRODUCT/LISTB.LST", "HEADER LINE\r\nLB;3;M;1\r\n");
+    start();
+    scan("*%00LISTB^%");
+    scan("\xD1"
+         "PRG0001PRE^X1^Y2^Z3!0123456789ABCDEF");
+    pty.send(compressedScan("%N%"));
+    ASSERT_TRUE(waitForText(workspace.logPath(), "\tstatus\tReading Barcode-Label.%N%\n"));
+    scan(compressedScan("%11P100!N!13!%"));
+    scan(compressedScan("ZIP^X4^Y5^Z6!" + std::string(30000, 'Z')));
+    const std::vector<std::string> lines = {
+        "LB;3;M;1;;;;;;;;;;;;;;;;", "PRE;1; ;1;1;2;3;; ; ; ; ; ; ; ; ; ; ; ;",
+        "P100;1;N;1;0;0;0;; ;13; ; ; ; ; ; ; ; ; ;", "ZIP;1; ;1;4;5;6;; ; ; ; ; ; ; ; ; ; ; ;"};
+    EXPECT_EQ(linesAdded(), lines);
+    EXPECT_EQ(testing::readFile(workspace.drive('c') + "/PRODUCT/ZIP"), std::string(30000, 'Z'));
+    EXPECT_TRUE(std::filesystem::exists(workspace.drive('c') + "/PRODUCT/PRE"));
+    EXPECT_TRUE(std::filesystem::exists(workspace.drive('c') + "/Velmora/Bin/Temp.Cmp"))
+        << "30000 characters took the file route";
+}
+
+TEST_F(Road, BadProgramBarcodesWriteNothingOutside) {
+    start();
+    scan("..\\..\\ESCAPE^X1!0123456789ABCDEF");
+    pty.send(compressedScan("corrupt").substr(0, 14));
+    std::this_thread::sleep_for(600ms);
+    scan("%START%");
+    EXPECT_FALSE(std::filesystem::exists(workspace.drive('c') + "/ESCAPE"));
+    EXPECT_NE(workspace.log().find("compressed scan dropped"), std::string::npos);
     EXPECT_TRUE(linesAdded().empty());
     EXPECT_TRUE(run->running());
 }
