@@ -82,4 +82,31 @@ std::string utf8ToCodePage(std::string_view utf8) {
     return out;
 }
 
+std::string utf16leToCodePage(std::string_view bytes) {
+    std::string out;
+    out.reserve(bytes.size() / 2);
+    for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) {
+        char32_t unit = static_cast<unsigned char>(bytes[i]) |
+                        (static_cast<char32_t>(static_cast<unsigned char>(bytes[i + 1])) << 8);
+        if (unit >= 0xD800 && unit <= 0xDFFF) {
+            if (unit <= 0xDBFF && i + 3 < bytes.size())
+                i += 2; // the low half of a pair: one character the code page cannot hold
+            unit = '?';
+        }
+        out += fromUnicode(unit);
+    }
+    return out;
+}
+
+std::string codePageToUtf16le(std::string_view bytes) {
+    std::string out;
+    out.reserve(bytes.size() * 2);
+    for (char b : bytes) {
+        const char32_t c = toUnicode(static_cast<unsigned char>(b));
+        out += static_cast<char>(c & 0xFF);
+        out += static_cast<char>((c >> 8) & 0xFF);
+    }
+    return out;
+}
+
 } // namespace lumetra

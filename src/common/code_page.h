@@ -12,4 +12,9 @@ std::string codePageToUtf8(std::string_view bytes);
 // Characters the code page cannot hold become "?"; malformed UTF-8 bytes likewise.
 std::string utf8ToCodePage(std::string_view utf8);
 
+// UTF-16LE (without its byte-order mark) to the code page and back; characters the
+// code page cannot hold become "?".
+std::string utf16leToCodePage(std::string_view bytes);
+std::string codePageToUtf16le(std::string_view bytes);
+
 } // namespace lumetra

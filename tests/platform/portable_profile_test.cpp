@@ -245,6 +245,18 @@ TEST(ProfileWrite, AWrittenValueReadsBackTrimmedOrQuoted) {
     EXPECT_EQ(profile.readInt(path, "S", "plain", 0), 1u);
 }
 
+TEST(ProfileUtf16, AUtf16FileIsReadAndStaysUtf16) {
+    TempDir dir;
+    const std::string path = dir.file("u.ini");
+    writeFile(path, std::string("\xFF\xFE[\0S\0]\0\r\0\n\0k\0=\0\xE9\0\r\0\n\0", 22));
+    PortableProfile profile(dir.str());
+    EXPECT_EQ(profile.readString(path, "S", "k", std::nullopt, 128), "\xE9");
+    EXPECT_TRUE(profile.writeString(path, "S", "n", std::string_view("\x80")));
+    EXPECT_EQ(readFile(path), std::string("\xFF\xFE[\0S\0]\0\r\0\n\0k\0=\0\xE9\0\r\0\n\0"
+                                          "n\0=\0\xAC\x20\r\0\n\0",
+                                          32));
+}
+
 TEST(ProfileWrite, AFolderCannotBeWritten) {
     TempDir dir;
     PortableProfile profile(dir.str());

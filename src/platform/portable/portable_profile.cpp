@@ -1,5 +1,6 @@
 #include "platform/portable/portable_profile.h"
 
+#include "common/code_page.h"
 #include "common/files.h"
 #include "platform/portable/ini_document.h"
 
@@ -13,6 +14,24 @@ namespace lumetra {
 namespace {
 
 constexpr std::size_t kIntBuffer = 30;
+
+constexpr std::string_view kUtf16Bom = "\xFF\xFE";
+
+// An INI file's text in the code page, and whether it was stored as UTF-16LE (which a
+// write keeps).
+struct IniText {
+    std::string text;
+    bool utf16 = false;
+};
+
+std::optional<IniText> readIniText(const std::string& path) {
+    auto bytes = readWholeFile(path);
+    if (!bytes)
+        return std::nullopt;
+    if (bytes->substr(0, 2) == kUtf16Bom)
+        return IniText{utf16leToCodePage(std::string_view(*bytes).substr(2)), true};
+    return IniText{std::move(*bytes), false};
+}
 
 bool writeFile(const std::string& path, const std::string& bytes) {
     // Through a temporary file beside it, so a failed write never leaves half a file.
@@ -109,10 +128,10 @@ std::string PortableProfile::readString(const std::string& file, std::string_vie
     if (size == 0)
         return {};
     const std::string fallback = cleanDefault(defaultValue);
-    const auto bytes = readWholeFile(resolve(file));
-    if (!bytes)
+    const auto content = readIniText(resolve(file));
+    if (!content)
         return fallback.substr(0, size - 1);
-    const auto value = IniDocument(*bytes).value(section, key);
+    const auto value = IniDocument(content->text).value(section, key);
     return copyEntry(value ? *value : fallback, size, true);
 }
 
@@ -128,13 +147,13 @@ bool PortableProfile::writeString(const std::string& file, std::string_view sect
                                   std::optional<std::string_view> key,
                                   std::optional<std::string_view> value) {
     const std::string path = resolve(file);
-    const auto bytes = readWholeFile(path);
+    const auto bytes = readIniText(path);
     if (!bytes) {
         std::error_code error;
         if (std::filesystem::exists(path, error))
             return false; // a folder or an unreadable file
     }
-    IniDocument document(bytes.value_or(std::string{}));
+    IniDocument document(bytes ? bytes->text : std::string{});
     bool changed = false;
     if (!key)
         changed = document.removeSection(section);
@@ -146,7 +165,9 @@ bool PortableProfile::writeString(const std::string& file, std::string_view sect
         return writeFile(path, {}); // Windows leaves an empty file behind
     if (!changed)
         return true;
-    return writeFile(path, document.bytes());
+    const bool utf16 = bytes && bytes->utf16;
+    return writeFile(path, utf16 ? std::string(kUtf16Bom) + codePageToUtf16le(document.bytes())
+                                 : document.bytes());
 }
 
 } // namespace lumetra
