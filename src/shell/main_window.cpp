@@ -76,6 +76,10 @@ void MainWindow::buildControls() {
         auto* indicator = new QLabel(text(kIndicatorCaptions[i]), central);
         indicator->setObjectName(QStringLiteral("LabID%1").arg(i));
         indicator->setFrameShape(QFrame::Panel);
+        // Each indicator keeps its place while the others come and go.
+        QSizePolicy policy = indicator->sizePolicy();
+        policy.setRetainSizeWhenHidden(true);
+        indicator->setSizePolicy(policy);
         indicator->setVisible(false);
         indicatorRow->addWidget(indicator);
         m_indicators[i] = indicator;

@@ -155,3 +155,27 @@ TEST(MainWindow, OptionClicksAndPanelValues) {
 
 } // namespace
 } // namespace lumetra
+
+namespace lumetra {
+namespace {
+
+TEST(MainWindow, Picture) {
+    const QByteArray folder = qgetenv("LUMETRA_SCREENSHOT_DIR");
+    if (folder.isEmpty())
+        GTEST_SKIP() << "set LUMETRA_SCREENSHOT_DIR to write the picture of the main window";
+    RecordingEvents events;
+    MainWindow window(events);
+    window.setStatusText(" Waiting for next barcode...");
+    window.setPortCaption("COM1:9600,N,8,1");
+    window.setScanDisplay(" Last Scan:    %13P100 N 13 %");
+    window.setIndicatorVisible(1, true);
+    window.setIndicatorVisible(2, true);
+    window.setExclusionCaption(" Exclusion Number 13  for insertion.");
+    window.setOptionValue(Option::AClear, 1);
+    window.show();
+    ASSERT_TRUE(
+        window.grab().save(QString::fromLocal8Bit(folder) + QStringLiteral("/main-window.png")));
+}
+
+} // namespace
+} // namespace lumetra
