@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <unistd.h>
 
 namespace lumetra {
 
@@ -21,6 +22,21 @@ std::optional<std::string> readWholeFile(const std::string& nativePath) {
     } catch (const std::exception&) {
         return std::nullopt;
     }
+}
+
+bool replaceFile(const std::string& nativePath, const std::string& bytes) {
+    const std::string temporary = nativePath + ".tmp-" + std::to_string(::getpid());
+    {
+        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
+        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+        out.close();
+        std::error_code error;
+        if (out && (std::filesystem::rename(temporary, nativePath, error), !error))
+            return true;
+    }
+    std::error_code ignored;
+    std::filesystem::remove(temporary, ignored);
+    return false;
 }
 
 } // namespace lumetra

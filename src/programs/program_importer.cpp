@@ -1,13 +1,12 @@
 #include "programs/program_importer.h"
 
 #include "common/field_splitter.h"
+#include "common/files.h"
 #include "common/safe_name.h"
 #include "common/status_texts.h"
 #include "common/text.h"
 
 #include <filesystem>
-#include <fstream>
-#include <unistd.h>
 
 namespace lumetra {
 
@@ -20,21 +19,6 @@ constexpr std::size_t kLastHeaderField = 14;
 constexpr std::size_t kShortestBody = 11;
 
 } // namespace
-
-bool replaceFile(const std::string& nativePath, const std::string& bytes) {
-    const std::string temporary = nativePath + ".tmp-" + std::to_string(::getpid());
-    {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-        out.close();
-        std::error_code error;
-        if (out && (std::filesystem::rename(temporary, nativePath, error), !error))
-            return true;
-    }
-    std::error_code ignored;
-    std::filesystem::remove(temporary, ignored);
-    return false;
-}
 
 ProgramImporter::ProgramImporter(LabelState& state, const Configuration& config, const Paths& paths,
                                  HostCalls& host, ListFileLoader& lists,

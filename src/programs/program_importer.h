@@ -34,8 +34,4 @@ private:
     OperatorLog& m_log;
 };
 
-// Writes `bytes` to a temporary file beside `nativePath` and renames it over the file,
-// so a failed write never leaves half a program. False when it could not be written.
-bool replaceFile(const std::string& nativePath, const std::string& bytes);
-
 } // namespace lumetra

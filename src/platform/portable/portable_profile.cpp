@@ -19,35 +19,25 @@ constexpr std::string_view kUtf16Bom = "\xFF\xFE";
 
 // An INI file's text in the code page, and whether it was stored as UTF-16LE (which a
 // write keeps).
-struct IniText {
+struct ProfileText {
     std::string text;
     bool utf16 = false;
 };
 
-std::optional<IniText> readIniText(const std::string& path) {
+std::optional<ProfileText> readProfileText(const std::string& path) {
     auto bytes = readWholeFile(path);
     if (!bytes)
         return std::nullopt;
     if (bytes->substr(0, 2) == kUtf16Bom)
-        return IniText{utf16leToCodePage(std::string_view(*bytes).substr(2)), true};
-    return IniText{std::move(*bytes), false};
+        return ProfileText{utf16leToCodePage(std::string_view(*bytes).substr(2)), true};
+    return ProfileText{std::move(*bytes), false};
 }
 
+// Replaced whole when the folder allows it; otherwise (a writable file in a folder that
+// is not) written in place.
 bool writeFile(const std::string& path, const std::string& bytes) {
-    // Through a temporary file beside it, so a failed write never leaves half a file.
-    const std::string temporary = path + ".lumetra-tmp";
-    {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        if (out) {
-            out << bytes;
-            out.close();
-            std::error_code error;
-            if (out && (std::filesystem::rename(temporary, path, error), !error))
-                return true;
-        }
-        std::error_code ignored;
-        std::filesystem::remove(temporary, ignored);
-    }
+    if (replaceFile(path, bytes))
+        return true;
     std::ofstream direct(path, std::ios::binary | std::ios::trunc);
     direct << bytes;
     direct.close();
@@ -128,7 +118,7 @@ std::string PortableProfile::readString(const std::string& file, std::string_vie
     if (size == 0)
         return {};
     const std::string fallback = cleanDefault(defaultValue);
-    const auto content = readIniText(resolve(file));
+    const auto content = readProfileText(resolve(file));
     if (!content)
         return fallback.substr(0, size - 1);
     const auto value = IniDocument(content->text).value(section, key);
@@ -147,7 +137,7 @@ bool PortableProfile::writeString(const std::string& file, std::string_view sect
                                   std::optional<std::string_view> key,
                                   std::optional<std::string_view> value) {
     const std::string path = resolve(file);
-    const auto bytes = readIniText(path);
+    const auto bytes = readProfileText(path);
     if (!bytes) {
         std::error_code error;
         if (std::filesystem::exists(path, error))
