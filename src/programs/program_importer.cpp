@@ -150,6 +150,8 @@ void ProgramImporter::importProgramBarcode(std::string& scan) {
             return;
         }
         m_status.show(texts::kSavingProgram);
+        // The comment of an earlier program must not follow this one into its line.
+        m_state.programComment.clear();
         readHeader(header);
         saveProgram(trim(std::string_view(scan).substr(bang + 1)));
         m_programs.completeDimensions(x, y, z);

@@ -35,6 +35,14 @@ TEST(ProgramImport, AMissingDimensionComesFromTheSavedFile) {
         << "after the first reset the field is a space, which selects nothing";
 }
 
+TEST(ProgramImport, AnEarlierCommentDoesNotFollowTheNextProgram) {
+    LabelRig rig;
+    rig.importProgram("FIRST^X800^Y600!" + kBody);
+    EXPECT_NE(rig.lines()[0].find(";BARCODE;"), std::string::npos);
+    rig.importProgram("SECOND^X1^Y2^Z3!0123456789AB");
+    EXPECT_EQ(rig.lines()[1].substr(0, 20), "SECOND;1; ;1;1;2;3;;") << rig.lines()[1];
+}
+
 TEST(ProgramImport, HeaderRecordsByLetter) {
     struct Case {
         std::string header;
