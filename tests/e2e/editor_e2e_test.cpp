@@ -5,6 +5,7 @@
 #include "support/fakes.h"
 
 #include <csignal>
+#include <cstring>
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <thread>
@@ -46,10 +47,22 @@ TEST(EditorE2E, TheStandInEditorReceivesTheNameOnARealDisplay) {
     if (::access("/usr/bin/Xvfb", X_OK) != 0 ||
         ::access("/usr/bin/matchbox-window-manager", X_OK) != 0)
         GTEST_SKIP() << "Xvfb or matchbox-window-manager is not installed";
-    const std::string display = ":" + std::to_string(80 + ::getpid() % 100);
-    const pid_t server = startBackground(
-        {"/usr/bin/Xvfb", display, "-screen", "0", "1024x768x24", "-nolisten", "tcp"});
-    std::this_thread::sleep_for(700ms);
+    // Xvfb picks a free display itself and writes its number to the pipe.
+    int numberPipe[2];
+    ASSERT_EQ(::pipe(numberPipe), 0);
+    const pid_t server =
+        startBackground({"/usr/bin/Xvfb", "-displayfd", std::to_string(numberPipe[1]), "-screen",
+                         "0", "1024x768x24", "-nolisten", "tcp"});
+    ::close(numberPipe[1]);
+    char number[16] = {};
+    const ssize_t length = ::read(numberPipe[0], number, sizeof number - 1);
+    ::close(numberPipe[0]);
+    if (length <= 0) {
+        stopBackground(server);
+        GTEST_SKIP() << "Xvfb did not start";
+    }
+    const std::string display =
+        ":" + std::string(number, std::strlen(number) - (number[length - 1] == '\n'));
     ::setenv("DISPLAY", display.c_str(), 1);
     const pid_t manager =
         startBackground({"/usr/bin/matchbox-window-manager", "-use_titlebar", "no"});
