@@ -68,6 +68,16 @@ StartupResult Application::start() {
         m_panel.setExclusionCaption(caption ? std::optional<std::string_view>(*caption)
                                             : std::nullopt);
     });
+    m_log.write(LogKind::Info,
+                "configuration: Settings=" + m_config.serialSettings +
+                    " CommPort=" + std::to_string(m_config.commPort) + " poll interval=" +
+                    std::to_string(m_config.pollInterval) + " GCodePath=" + m_config.gcodePath +
+                    " CSVInPath=" + m_config.csvInPath + " CSVOutPath=" + m_config.csvOutPath +
+                    " AutoClear=" + std::to_string(m_panel.optionValue(Option::AClear)) +
+                    " Overwrite=" + std::to_string(m_panel.optionValue(Option::Overwrite)) +
+                    " Exclusion=" + m_config.exclusionSetting +
+                    (m_config.consolePresent ? " console present" : " console absent") +
+                    (m_config.cncSuffixMode ? ", .CNC suffix" : ""));
     return StartupResult::Running;
 }
 

@@ -22,6 +22,14 @@ TEST(StartupE2E, AnEmptyIniStartsWithDefaultsAndASecondCopyEnds) {
     ASSERT_TRUE(waitForText(workspace.logPath(), "configuration read from"));
     ASSERT_TRUE(waitForText(workspace.iniPath(), "AutoClear= 1"));
     EXPECT_EQ(testing::readFile(workspace.iniPath()), "[VOZEZIZO]\r\nAutoClear= 1\r\n");
+    ASSERT_TRUE(waitForText(workspace.logPath(), "\tinfo\tconfiguration: "));
+    EXPECT_NE(
+        workspace.log().find(
+            "configuration: Settings=9600,N,8,1 CommPort=1 poll interval=1000 "
+            "GCodePath=C:\\\\VELMORA\\\\PRODUCT\\\\ CSVInPath=C: "
+            "CSVOutPath=C:\\\\Lumetra.csv AutoClear=1 Overwrite=1 Exclusion= console absent\n"),
+        std::string::npos)
+        << workspace.log();
 
     ProgramRun second(workspace);
     EXPECT_EQ(second.waitForExit(20s), 0);
