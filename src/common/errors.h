@@ -22,9 +22,7 @@ namespace error_number {
 inline constexpr int kInvalidPropertyValue = 380;
 inline constexpr int kCannotCreateObject = 429;
 inline constexpr int kObjectNotSet = 91;
-inline constexpr int kAutomationError = 440;
 inline constexpr int kPortOpenFailed = 8002;
-inline constexpr int kNotAvailable = 3000;
 inline constexpr int kInternal = 51;
 } // namespace error_number
 
