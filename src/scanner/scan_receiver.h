@@ -19,7 +19,6 @@ public:
     void tick();
 
     const std::string& scanText() const { return m_scanText; }
-    int quietTicks() const { return m_quietTicks; }
 
 private:
     void frameAndDispatch();

@@ -1,3 +1,4 @@
+#include "platform/posix/posix_instance_guard.h"
 #include "platform/posix/posix_paths.h"
 #include "support/temp_dir.h"
 
@@ -39,6 +40,19 @@ TEST(PosixPaths, MapsDriveLettersBackslashesAndCase) {
     EXPECT_EQ(paths.map("C:\\VELMORA\\PRODUCT\\"), dir.file("c") + "/Velmora/Product/");
     EXPECT_EQ(paths.map("D:\\X"), "/h/.local/share/lumetra/drive_d/X");
     EXPECT_EQ(paths.map(dir.str() + "\\c\\VELMORA"), dir.file("c") + "/Velmora");
+}
+
+TEST(PosixInstanceGuard, OneInstancePerProgramFolder) {
+    TempDir dir;
+    std::filesystem::create_directories(dir.file("a"));
+    std::filesystem::create_directories(dir.file("b"));
+    PosixInstanceGuard first(dir.str(), dir.file("a"));
+    PosixInstanceGuard second(dir.str(), dir.file("a/."));
+    PosixInstanceGuard other(dir.str(), dir.file("b"));
+    EXPECT_TRUE(first.acquire());
+    EXPECT_TRUE(first.acquire()) << "asking again keeps the lock";
+    EXPECT_FALSE(second.acquire()) << "the same folder, spelled differently";
+    EXPECT_TRUE(other.acquire());
 }
 
 } // namespace

@@ -16,7 +16,6 @@ public:
     PosixInstanceGuard& operator=(const PosixInstanceGuard&) = delete;
 
     bool acquire() override;
-    const std::string& lockPath() const { return m_lockPath; }
 
 private:
     std::string m_lockPath;
