@@ -1,7 +1,4 @@
-#include "labels/label_export.h"
-#include "platform/posix/posix_file_probe.h"
-#include "platform/posix/posix_paths.h"
-#include "support/fakes.h"
+#include "support/label_rig.h"
 #include "support/temp_dir.h"
 #include "support/workspace.h"
 
@@ -26,40 +23,28 @@ TEST(LabelExportRules, BaseNameAndFinalLineEnd) {
     EXPECT_EQ(exportBlock("a;b"), "a;b");
 }
 
+// The rig's CSV input folder is C:\CSV, its collecting file C:\Lumetra.csv.
 class Export : public ::testing::Test {
 protected:
-    Export()
-        : paths(driveEnvironment(dir), "/exe"), files(probe, paths, dialogs),
-          status(panel, log, pump), exporter(state, config, paths, files, status, log) {
-        config.csvInPath = "C:\\csv";
-        config.csvOutPath = "C:\\Lumetra.csv";
-        std::filesystem::create_directories(dir.file("csv"));
-    }
-    TempDir dir;
-    PosixPaths paths;
-    PosixFileProbe probe;
-    FakeDialogs dialogs;
-    FileChecker files;
-    FakePanel panel;
-    FakePump pump;
-    OperatorLog log;
-    StatusLine status;
-    Configuration config;
-    LabelState state;
-    LabelExport exporter;
+    LabelRig rig;
+    const TempDir& dir = rig.dir;
+    Configuration& config = rig.config;
+    LabelState& state = rig.state;
+    FakePanel& panel = rig.panel;
+    LabelExport& exporter = rig.exporter;
 };
 
 TEST_F(Export, MovesEachProgramsFileInScanOrder) {
-    writeFile(dir.file("csv/P100.CSV"), "1;2;3\r\n");
-    writeFile(dir.file("csv/P200.CSV"), "4;5;6");
-    writeFile(dir.file("csv/P300.CSV"), "7\r\n\r\n");
+    writeFile(dir.file("CSV/P100.CSV"), "1;2;3\r\n");
+    writeFile(dir.file("CSV/P200.CSV"), "4;5;6");
+    writeFile(dir.file("CSV/P300.CSV"), "7\r\n\r\n");
     for (const char* name : {"P100.CNC", "P200", "P300", "P100"}) {
         state.data.programName = name;
         exporter.writeLabelExport();
     }
     EXPECT_EQ(readFile(dir.file("Lumetra.csv")), "1;2;3\r\n4;5;6\r\n7\r\n\r\n");
-    EXPECT_FALSE(std::filesystem::exists(dir.file("csv/P100.CSV")));
-    EXPECT_FALSE(std::filesystem::exists(dir.file("csv/P200.CSV")));
+    EXPECT_FALSE(std::filesystem::exists(dir.file("CSV/P100.CSV")));
+    EXPECT_FALSE(std::filesystem::exists(dir.file("CSV/P200.CSV")));
 }
 
 TEST_F(Export, NoInputFileWritesNothing) {
@@ -70,26 +55,26 @@ TEST_F(Export, NoInputFileWritesNothing) {
 }
 
 TEST_F(Export, AnEmptyInputFileIsConsumedWithoutABlock) {
-    writeFile(dir.file("csv/E.CSV"), "");
+    writeFile(dir.file("CSV/E.CSV"), "");
     state.data.programName = "E";
     exporter.writeLabelExport();
-    EXPECT_FALSE(std::filesystem::exists(dir.file("csv/E.CSV")));
+    EXPECT_FALSE(std::filesystem::exists(dir.file("CSV/E.CSV")));
     EXPECT_FALSE(std::filesystem::exists(dir.file("Lumetra.csv")));
 }
 
 TEST_F(Export, AFailingCollectingFileKeepsTheInputAndSaysSo) {
-    writeFile(dir.file("csv/P1.CSV"), "data\r\n");
+    writeFile(dir.file("CSV/P1.CSV"), "data\r\n");
     config.csvOutPath = "C:\\missing-folder\\Lumetra.csv";
     state.data.programName = "P1";
     exporter.writeLabelExport();
-    EXPECT_TRUE(std::filesystem::exists(dir.file("csv/P1.CSV")));
+    EXPECT_TRUE(std::filesystem::exists(dir.file("CSV/P1.CSV")));
     EXPECT_EQ(panel.status(),
               "CSV export failed: cannot append to C:\\missing-folder\\Lumetra.csv; "
-              "C:\\csv\\P1.CSV was kept");
+              "C:\\CSV\\P1.CSV was kept");
     std::filesystem::create_directories(dir.file("Lumetra-dir.csv"));
     config.csvOutPath = "C:\\Lumetra-dir.csv";
     exporter.writeLabelExport();
-    EXPECT_TRUE(std::filesystem::exists(dir.file("csv/P1.CSV")));
+    EXPECT_TRUE(std::filesystem::exists(dir.file("CSV/P1.CSV")));
 }
 
 TEST_F(Export, NamesThatLeaveTheFolderAreNotMoved) {
