@@ -5,17 +5,14 @@
 
 namespace lumetra {
 
-HostCalls::HostCalls(HostLink& host, StatusLine& status, OperatorLog& log)
-    : m_host(host), m_status(status), m_log(log) {}
+HostCalls::HostCalls(HostLink& host, StatusLine& status) : m_host(host), m_status(status) {}
 
 bool HostCalls::attempt(const std::function<void()>& call) {
     try {
         call();
         return true;
     } catch (const UnexpectedError& error) {
-        const std::string text = std::string(texts::kHostCallFailed) + error.what();
-        m_status.show(text);
-        m_log.write(LogKind::Error, text);
+        m_status.showError(std::string(texts::kHostCallFailed) + error.what());
         return false;
     }
 }

@@ -1,5 +1,5 @@
 // Host calls whose failure must not stop the caller: a failure is shown in the status
-// line and logged, and the caller goes on.
+// line and logged, and the call answers false.
 #pragma once
 
 #include "host/host_link.h"
@@ -11,7 +11,7 @@ namespace lumetra {
 
 class HostCalls {
 public:
-    HostCalls(HostLink& host, StatusLine& status, OperatorLog& log);
+    HostCalls(HostLink& host, StatusLine& status);
 
     bool showWorkList();
     bool clearWorkList();
@@ -25,7 +25,6 @@ private:
 
     HostLink& m_host;
     StatusLine& m_status;
-    OperatorLog& m_log;
 };
 
 } // namespace lumetra

@@ -31,9 +31,7 @@ LabelExport::LabelExport(const LabelState& state, const Configuration& config, c
       m_log(log) {}
 
 void LabelExport::report(const std::string& text) {
-    const std::string line = std::string(texts::kExportFailed) + text;
-    m_status.show(line);
-    m_log.write(LogKind::Error, line);
+    m_status.showError(std::string(texts::kExportFailed) + text);
 }
 
 void LabelExport::writeLabelExport() {

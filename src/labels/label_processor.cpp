@@ -159,11 +159,7 @@ LabelProcessor::Taken LabelProcessor::takePlainLabel(const std::string& text, in
 }
 
 bool LabelProcessor::process(const std::string& text) {
-    if (m_state.listResetPending) {
-        m_host.showWorkList();
-        m_host.clearWorkList();
-        m_state.listResetPending = false;
-    }
+    m_road.resetListIfPending();
     const LabelKind kind = classifyLabel(m_state.fieldCodeTable, text);
     if (kind == LabelKind::Command)
         return runCommand(text);

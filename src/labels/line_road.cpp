@@ -20,6 +20,14 @@ void LineRoad::applySuffixRule() {
         name += ".CNC";
 }
 
+void LineRoad::resetListIfPending() {
+    if (!m_state.listResetPending)
+        return;
+    m_host.showWorkList();
+    m_host.clearWorkList();
+    m_state.listResetPending = false;
+}
+
 void LineRoad::addLine(float dimX, float dimY, bool acknowledge) {
     m_selector.resolveLineField(dimX, dimY);
     m_status.show(texts::kAddingLine);

@@ -25,6 +25,9 @@ public:
     // Pause, "Ready.", indicators off, last names, the editor, the reset.
     void finish();
 
+    // The first label or program barcode after start-up shows and clears the host list.
+    void resetListIfPending();
+
     // The ".CNC" suffix of the product variant.
     void applySuffixRule();
 

@@ -1,6 +1,5 @@
 #include "labels/list_file.h"
 
-#include "common/errors.h"
 #include "common/field_splitter.h"
 #include "common/line_reader.h"
 #include "common/safe_name.h"
@@ -25,7 +24,7 @@ void storeListEntry(LabelData& data, std::string_view line) {
 }
 
 ListFileLoader::ListFileLoader(LabelState& state, const Configuration& config, const Paths& paths,
-                               Dialogs& dialogs, HostLink& host, WorkList& workList,
+                               Dialogs& dialogs, HostCalls& host, WorkList& workList,
                                StatusLine& status, Panel& panel, OperatorLog& log)
     : m_state(state), m_config(config), m_paths(paths), m_dialogs(dialogs), m_host(host),
       m_workList(workList), m_status(status), m_panel(panel), m_log(log) {}
@@ -59,24 +58,21 @@ bool ListFileLoader::loadEntries(std::istream& in, const std::string& path) {
     LineReader lines(in);
     bool headerSeen = false;
     std::size_t added = 0;
-    try {
-        while (auto line = lines.next()) {
-            if (trim(*line).size() < kShortestEntry)
-                continue;
-            if (!headerSeen) {
-                headerSeen = true;
-                continue;
-            }
-            storeListEntry(m_state.data, *line);
-            m_status.show(texts::kAddingLine);
-            m_workList.addWorkListLine();
-            m_host.setDeviceStatus(host_command::kAddProgram);
-            ++added;
+    while (auto line = lines.next()) {
+        if (trim(*line).size() < kShortestEntry)
+            continue;
+        if (!headerSeen) {
+            headerSeen = true;
+            continue;
         }
-    } catch (const UnexpectedError& error) {
-        m_status.show(std::string(texts::kHostCallFailed) + error.what());
-        return failed("list file " + path + " stopped after " + std::to_string(added) +
-                      " entries: " + error.what());
+        storeListEntry(m_state.data, *line);
+        m_status.show(texts::kAddingLine);
+        m_workList.addWorkListLine();
+        // A failing notification ends the load; the entries added so far stay.
+        if (!m_host.setDeviceStatus(host_command::kAddProgram))
+            return failed("list file " + path + " stopped after " + std::to_string(added) +
+                          " entries");
+        ++added;
     }
     if (in.bad())
         return failed("list file could not be read to its end: " + path);
@@ -86,14 +82,8 @@ bool ListFileLoader::loadEntries(std::istream& in, const std::string& path) {
         hideIndicators(m_panel);
         return false;
     }
-    if (isTicked(m_panel, Option::AutoStart)) {
-        try {
-            m_host.startWorkList();
-        } catch (const UnexpectedError& error) {
-            m_status.show(std::string(texts::kHostCallFailed) + error.what());
-            m_log.write(LogKind::Error, std::string(texts::kHostCallFailed) + error.what());
-        }
-    }
+    if (isTicked(m_panel, Option::AutoStart))
+        m_host.startWorkList();
     m_status.pauseSeconds(0.6f);
     m_status.readyStep();
     hideIndicators(m_panel);

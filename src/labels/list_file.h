@@ -2,6 +2,7 @@
 // loaded line by line into the host's work list.
 #pragma once
 
+#include "host/host_calls.h"
 #include "labels/work_list.h"
 #include "platform/dialogs.h"
 #include "platform/paths.h"
@@ -13,7 +14,7 @@ namespace lumetra {
 class ListFileLoader {
 public:
     ListFileLoader(LabelState& state, const Configuration& config, const Paths& paths,
-                   Dialogs& dialogs, HostLink& host, WorkList& workList, StatusLine& status,
+                   Dialogs& dialogs, HostCalls& host, WorkList& workList, StatusLine& status,
                    Panel& panel, OperatorLog& log);
 
     // Loads GCodePath + name + ".LST". True when entries were added.
@@ -27,7 +28,7 @@ private:
     const Configuration& m_config;
     const Paths& m_paths;
     Dialogs& m_dialogs;
-    HostLink& m_host;
+    HostCalls& m_host;
     WorkList& m_workList;
     StatusLine& m_status;
     Panel& m_panel;

@@ -63,9 +63,7 @@ void WorkList::addWorkListLine() {
         m_host.recreateWorkList();
         m_host.addLine(buildListLine());
     } catch (const UnexpectedError& error) {
-        const std::string text = std::string(texts::kWorkListUnavailable) + error.what();
-        m_status.show(text);
-        m_log.write(LogKind::Error, text);
+        m_status.showError(std::string(texts::kWorkListUnavailable) + error.what());
     }
 }
 

@@ -114,19 +114,12 @@ void ProgramImporter::saveProgram(const std::string& body) {
         if (regular && !error && size > 0)
             return; // the existing program stays
     }
-    if (!replaceFile(native, body)) {
-        const std::string text = std::string(texts::kProgramNotSaved) + path;
-        m_status.show(text);
-        m_log.write(LogKind::Error, text);
-    }
+    if (!replaceFile(native, body))
+        m_status.showError(std::string(texts::kProgramNotSaved) + path);
 }
 
 void ProgramImporter::importProgramBarcode(std::string& scan) {
-    if (m_state.listResetPending) {
-        m_host.showWorkList();
-        m_host.clearWorkList();
-        m_state.listResetPending = false;
-    }
+    m_road.resetListIfPending();
     if (!scan.empty() && scan.front() == kPrefixMark)
         scan.erase(0, kPrefixLength);
 

@@ -31,11 +31,8 @@ void ScanReceiver::tick() {
     if (m_busy)
         return;
     m_busy = true;
-    if (const auto failure = m_port.takeFailure()) {
-        const std::string text = "Scanner port lost: " + *failure;
-        m_status.show(text);
-        m_log.write(LogKind::Error, text);
-    }
+    if (const auto failure = m_port.takeFailure())
+        m_status.showError("Scanner port lost: " + *failure);
     if (m_port.isOpen()) {
         if (m_port.bytesWaiting() != 0) {
             const std::string chunk = m_port.readAll();

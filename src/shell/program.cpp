@@ -79,9 +79,10 @@ Program::Program(const ProgramEnvironment& setup)
         std::make_unique<ProgramFileReader>(m_labelState, m_config, m_paths, *m_dialogs, *m_log);
     m_export =
         std::make_unique<LabelExport>(m_labelState, m_config, m_paths, *m_files, *m_status, *m_log);
-    m_hostCalls = std::make_unique<HostCalls>(*m_host, *m_status, *m_log);
-    m_lists = std::make_unique<ListFileLoader>(m_labelState, m_config, m_paths, *m_dialogs, *m_host,
-                                               *m_workList, *m_status, *m_window, *m_log);
+    m_hostCalls = std::make_unique<HostCalls>(*m_host, *m_status);
+    m_lists =
+        std::make_unique<ListFileLoader>(m_labelState, m_config, m_paths, *m_dialogs, *m_hostCalls,
+                                         *m_workList, *m_status, *m_window, *m_log);
     m_road = std::make_unique<LineRoad>(m_labelState, m_fieldSettings, m_triggerDisplay,
                                         *m_selector, *m_workList, *m_hostCalls, *m_editor, *m_port,
                                         *m_window, *m_status);

@@ -14,6 +14,11 @@ void StatusLine::show(std::string_view text) {
     m_log.write(LogKind::Status, text);
 }
 
+void StatusLine::showError(std::string_view text) {
+    show(text);
+    m_log.write(LogKind::Error, text);
+}
+
 void StatusLine::pauseSeconds(float seconds) {
     m_pump.processEvents();
     m_pump.sleepMilliseconds(static_cast<int>(std::lround(seconds * 1000.0f)));

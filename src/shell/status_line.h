@@ -14,6 +14,8 @@ public:
     StatusLine(Panel& panel, OperatorLog& log, EventPump& pump);
 
     void show(std::string_view text);
+    // Shows a failure (logged as a status text) and logs it as an error too.
+    void showError(std::string_view text);
     // Lets pending events run, sleeps seconds × 1000 ms rounded, lets events run again.
     void pauseSeconds(float seconds);
     // Pauses 0.6 seconds, then shows "Ready.".

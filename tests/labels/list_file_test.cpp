@@ -20,7 +20,8 @@ protected:
         : paths(driveEnvironment(dir), "/exe"), automation({dir.file("journal.tsv"), absent, 0}),
           profile(dir.str()), ini(profile, dir.file("ORX.INI")), status(panel, log, pump),
           host(automation, config.consolePresent), workList(state, host, ini, config, status, log),
-          loader(state, config, paths, dialogs, host, workList, status, panel, log) {
+          calls(host, status),
+          loader(state, config, paths, dialogs, calls, workList, status, panel, log) {
         config.gcodePath = "C:\\PRODUCT\\";
         std::filesystem::create_directories(dir.file("PRODUCT"));
         fillFieldCodeTable(state.fieldCodeTable);
@@ -47,6 +48,7 @@ protected:
     StatusLine status;
     HostLink host;
     WorkList workList;
+    HostCalls calls;
     ListFileLoader loader;
 };
 
@@ -125,7 +127,9 @@ TEST_F(ListFiles, AFailingHostStopsTheLoadWithoutAMessage) {
     SimulatedAutomation none({"", true, 0});
     HostLink unreachable(none, config.consolePresent);
     WorkList list(state, unreachable, ini, config, status, log);
-    ListFileLoader failing(state, config, paths, dialogs, unreachable, list, status, panel, log);
+    HostCalls unreachableCalls(unreachable, status);
+    ListFileLoader failing(state, config, paths, dialogs, unreachableCalls, list, status, panel,
+                           log);
     EXPECT_FALSE(failing.loadListFile("L"));
     EXPECT_TRUE(dialogs.shown.empty());
     EXPECT_EQ(state.data.programName, "P1") << "the entry being added stays";
