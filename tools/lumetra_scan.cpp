@@ -161,18 +161,6 @@ std::optional<std::string> programBarcode(const std::string& spec, bool prefix) 
     return scan + "!" + body;
 }
 
-std::string compressed(const std::string& text) {
-    std::string data;
-    for (char c : lumetra::deflateRaw(text)) {
-        data += c;
-        if (c == '\\')
-            data += c; // every backslash doubled
-    }
-    char length[8];
-    std::snprintf(length, sizeof length, "%05zu", text.size());
-    return std::string("\xF1") + "01" + length + "000" + data;
-}
-
 void sleepMs(int ms) {
     if (ms > 0)
         std::this_thread::sleep_for(std::chrono::milliseconds(ms));
@@ -324,7 +312,7 @@ int main(int argc, char* argv[]) {
         bytes.push_back("*%00" + name + "^%");
     if (options.compress)
         for (std::string& scan : bytes)
-            scan = compressed(scan);
+            scan = lumetra::compressedScan(scan);
     if (options.print) {
         for (const std::string& scan : bytes)
             std::cout << visible(scan) << "\n";
@@ -380,7 +368,8 @@ int main(int argc, char* argv[]) {
             const auto raw = unescape(line);
             if (!raw)
                 std::cerr << "lumetra-scan: bad escape in «" << line << "»\n";
-            else if (!line.empty() && !send(options.compress ? compressed(*raw) : *raw))
+            else if (!line.empty() &&
+                     !send(options.compress ? lumetra::compressedScan(*raw) : *raw))
                 status = 1;
             drainReplies(fd);
         }

@@ -180,20 +180,6 @@ TEST_F(Road, RefusedScansSayWhy) {
     EXPECT_TRUE(run->running());
 }
 
-std::string compressedScan(const std::string& text) {
-    std::string data;
-    for (char c : deflateRaw(text)) {
-        data += c;
-        if (c == '\\')
-            data += c;
-    }
-    char length[8];
-    std::snprintf(length, sizeof length, "%05zu", text.size());
-    return "\xF1"
-           "01" +
-           std::string(length) + "000" + data;
-}
-
 TEST_F(Road, AProgramBarcodeSavesItsProgramAndAddsItsLine) {
     start();
     const std::string body = "G71 X800 Y600 Z18\r\n(BARCODE PROGRAM)\r\nG0 X0 Y0\r\nM30";

@@ -218,21 +218,9 @@ TEST(PayloadExpansion, UndoublesBackslashes) {
         EXPECT_EQ(undoubleBackslashes(in), out) << in;
 }
 
-std::string compressedScan(const std::string& text, const std::string& lengthField,
-                           const std::string& filler = "01", const std::string& tail = "000") {
-    std::string data;
-    for (char c : deflateRaw(text)) {
-        data += c;
-        if (c == '\\')
-            data += c;
-    }
-    return "\xF1" + filler + lengthField + tail + data;
-}
-
-std::string lengthOf(const std::string& text) {
-    char field[8];
-    std::snprintf(field, sizeof field, "%05zu", text.size());
-    return field;
+std::string scanWithHead(const std::string& text, const std::string& lengthField,
+                         const std::string& filler = "01", const std::string& tail = "000") {
+    return "\xF1" + filler + lengthField + tail + compressedPayload(text);
 }
 
 TEST(PayloadExpansion, ExpandsByBothRoutes) {
@@ -242,7 +230,7 @@ TEST(PayloadExpansion, ExpandsByBothRoutes) {
         for (std::size_t i = 0; i < size; ++i)
             text += static_cast<char>("%\\^!ab\xF1\x00"[i % 8]);
         std::filesystem::remove_all(rig.dir.file("Velmora"));
-        EXPECT_EQ(rig.expander.expandPayload(compressedScan(text, lengthOf(text))), text) << size;
+        EXPECT_EQ(rig.expander.expandPayload(lumetra::compressedScan(text)), text) << size;
         EXPECT_EQ(std::filesystem::exists(rig.dir.file("Velmora/Bin/Temp.Cmp")), size > 23072)
             << size;
     }
@@ -251,29 +239,28 @@ TEST(PayloadExpansion, ExpandsByBothRoutes) {
 TEST(PayloadExpansion, OtherCharactersOfTheHeadDoNotMatter) {
     LabelRig rig;
     const std::string text = "%11P100 N 13 %";
-    EXPECT_EQ(rig.expander.expandPayload(compressedScan(text, "   14", "zz", "???")), text);
-    EXPECT_EQ(rig.expander.expandPayload(compressedScan(text, "00014", "\x01\x02", "\\\\\\")),
-              text);
+    EXPECT_EQ(rig.expander.expandPayload(scanWithHead(text, "   14", "zz", "???")), text);
+    EXPECT_EQ(rig.expander.expandPayload(scanWithHead(text, "00014", "\x01\x02", "\\\\\\")), text);
 }
 
 TEST(PayloadExpansion, BadPayloadsAreDropped) {
     LabelRig rig;
     const std::string text(30000, 'x');
-    const std::string good = compressedScan("hello world", "00011");
+    const std::string good = scanWithHead("hello world", "00011");
     const std::vector<std::string> bad = {
         "\xF1",
         "\xF1"
         "0100011000",
-        compressedScan("hello world", "abcde"),
-        compressedScan("hello world", "00000"),
-        compressedScan("hello world", "99999"),
-        compressedScan("hello world", "-0011"),
-        compressedScan("hello world", "00012"),
-        compressedScan("hello world", "00010"),
+        scanWithHead("hello world", "abcde"),
+        scanWithHead("hello world", "00000"),
+        scanWithHead("hello world", "99999"),
+        scanWithHead("hello world", "-0011"),
+        scanWithHead("hello world", "00012"),
+        scanWithHead("hello world", "00010"),
         good.substr(0, good.size() - 3),
         good.substr(0, 11) + std::string(40, '\x55'),
-        compressedScan(text, "29999"),
-        compressedScan(text, "30001"),
+        scanWithHead(text, "29999"),
+        scanWithHead(text, "30001"),
         "\xF1"
         "0130000000" +
             std::string(40000, 'z'),
@@ -281,7 +268,7 @@ TEST(PayloadExpansion, BadPayloadsAreDropped) {
     for (const std::string& scan : bad)
         EXPECT_EQ(rig.expander.expandPayload(scan), "") << scan.size();
     writeFile(rig.dir.file("Velmora/Bin/Temp.Dat"), std::string(30000, 'S'));
-    EXPECT_EQ(rig.expander.expandPayload(compressedScan(text, "30001")), "")
+    EXPECT_EQ(rig.expander.expandPayload(scanWithHead(text, "30001")), "")
         << "a stale expanded file is never taken for a result";
 }
 

@@ -38,6 +38,22 @@ std::string deflateRaw(std::string_view text) {
     return out;
 }
 
+std::string compressedPayload(std::string_view text) {
+    std::string data;
+    for (char c : deflateRaw(text)) {
+        data += c;
+        if (c == '\\')
+            data += c;
+    }
+    return data;
+}
+
+std::string compressedScan(std::string_view text) {
+    char length[8];
+    std::snprintf(length, sizeof length, "%05zu", text.size());
+    return std::string("\xF1") + "01" + length + "000" + compressedPayload(text);
+}
+
 DeflateLibrary::~DeflateLibrary() {
     cleanup();
 }

@@ -17,6 +17,11 @@ namespace lumetra {
 std::optional<std::string> inflateRaw(std::string_view compressed, std::size_t limit);
 std::string deflateRaw(std::string_view text);
 
+// The compressed data of a scan: `text` deflated, every backslash doubled.
+std::string compressedPayload(std::string_view text);
+// A whole compressed scan: "ñ", "01", the length in five digits, "000", the payload.
+std::string compressedScan(std::string_view text);
+
 class DeflateLibrary final : public CompressionLibrary {
 public:
     ~DeflateLibrary() override;
