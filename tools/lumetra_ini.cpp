@@ -74,12 +74,18 @@ int main(int argc, char* argv[]) {
                   << '\n';
         return 0;
     }
+    const auto written = [&](bool ok) {
+        if (!ok)
+            std::cerr << "lumetra-ini: " << file << " not written: " << profile.lastWriteError()
+                      << '\n';
+        return ok ? 0 : 1;
+    };
     if (command == "set" && args.size() == 5)
-        return profile.writeString(file, section, args[3], args[4]) ? 0 : 1;
+        return written(profile.writeString(file, section, args[3], args[4]));
     if (command == "delete" && (args.size() == 3 || args.size() == 4)) {
         const std::optional<std::string_view> key =
             args.size() == 4 ? std::optional<std::string_view>(args[3]) : std::nullopt;
-        return profile.writeString(file, section, key, std::nullopt) ? 0 : 1;
+        return written(profile.writeString(file, section, key, std::nullopt));
     }
     return usage();
 }

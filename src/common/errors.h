@@ -19,6 +19,7 @@ private:
 
 // Error numbers of this program's own reporting.
 namespace error_number {
+inline constexpr int kOverflow = 6;
 inline constexpr int kInvalidPropertyValue = 380;
 inline constexpr int kCannotCreateObject = 429;
 inline constexpr int kObjectNotSet = 91;

@@ -21,17 +21,6 @@ LabelProcessor::LabelProcessor(LabelState& state, const FieldSelectionSettings& 
       m_exporter(exporter), m_programs(programs), m_road(road), m_panel(panel), m_status(status),
       m_log(log) {}
 
-bool LabelProcessor::processLabelScan(const std::string& text) {
-    if (m_busy) {
-        m_log.write(LogKind::Info, "a label is being finished; refused for now: " + text);
-        return false;
-    }
-    m_busy = true;
-    const bool result = process(text);
-    m_busy = false;
-    return result;
-}
-
 void LabelProcessor::refuse(const std::string& text) {
     m_status.show(std::string(texts::kFormatError) + "  " + text);
 }
@@ -158,7 +147,7 @@ LabelProcessor::Taken LabelProcessor::takePlainLabel(const std::string& text, in
     return Taken::NoField;
 }
 
-bool LabelProcessor::process(const std::string& text) {
+bool LabelProcessor::processLabelScan(const std::string& text) {
     m_road.resetListIfPending();
     const LabelKind kind = classifyLabel(m_state.fieldCodeTable, text);
     if (kind == LabelKind::Command)

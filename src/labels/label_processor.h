@@ -18,14 +18,12 @@ public:
 
     // True when the text was fully handled (a command, a field-code barcode, a complete
     // label, a plain label with the default field, or a loaded list); false while a label
-    // is incomplete or when the text was refused. A call made while another runs (a
-    // manual entry during a pause) is refused and returns false.
+    // is incomplete or when the text was refused.
     bool processLabelScan(const std::string& text);
 
 private:
     enum class Taken { None, Record, NotTaken, Refused, NoField };
 
-    bool process(const std::string& text);
     bool runCommand(const std::string& text);
     Taken takeRecord(const std::string& text, int& count, bool& listResult, bool& listLoaded);
     Taken takePlainLabel(const std::string& text, int& count, bool& result);
@@ -44,7 +42,6 @@ private:
     Panel& m_panel;
     StatusLine& m_status;
     OperatorLog& m_log;
-    bool m_busy = false;
 };
 
 } // namespace lumetra

@@ -28,6 +28,9 @@ public:
     virtual bool writeString(const std::string& file, std::string_view section,
                              std::optional<std::string_view> key,
                              std::optional<std::string_view> value) = 0;
+
+    // Why the last write that returned false failed.
+    virtual std::string lastWriteError() const = 0;
 };
 
 } // namespace lumetra

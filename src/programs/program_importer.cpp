@@ -114,8 +114,9 @@ void ProgramImporter::saveProgram(const std::string& body) {
         if (regular && !error && size > 0)
             return; // the existing program stays
     }
-    if (!replaceFile(native, body))
-        m_status.showError(std::string(texts::kProgramNotSaved) + path);
+    if (const WriteOutcome written = replaceFile(native, body); !written)
+        m_status.showError(std::string(texts::kProgramNotSaved) + path + " (" + written.error +
+                           ")");
 }
 
 void ProgramImporter::importProgramBarcode(std::string& scan) {

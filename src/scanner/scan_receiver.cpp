@@ -14,8 +14,9 @@ constexpr char kCompressedMark = '\xF1';
 } // namespace
 
 ScanReceiver::ScanReceiver(SerialPort& port, Panel& panel, StatusLine& status, OperatorLog& log,
-                           ScanHandlers& handlers)
-    : m_port(port), m_panel(panel), m_status(status), m_log(log), m_handlers(handlers) {}
+                           ScanHandlers& handlers, BusyGate& busy)
+    : m_port(port), m_panel(panel), m_status(status), m_log(log), m_handlers(handlers),
+      m_busy(busy) {}
 
 void ScanReceiver::append(std::string_view bytes) {
     const std::size_t room = kScanBufferLimit - std::min(kScanBufferLimit, m_scanText.size());
@@ -28,9 +29,9 @@ void ScanReceiver::append(std::string_view bytes) {
 }
 
 void ScanReceiver::tick() {
-    if (m_busy)
+    if (m_busy.busy())
         return;
-    m_busy = true;
+    const BusyGate::Scope busy(m_busy);
     if (const auto failure = m_port.takeFailure())
         m_status.showError("Scanner port lost: " + *failure);
     if (m_port.isOpen()) {
@@ -46,7 +47,6 @@ void ScanReceiver::tick() {
         if (m_quietTicks == kQuietTicksToFrame)
             frameAndDispatch();
     }
-    m_busy = false;
 }
 
 void ScanReceiver::frameAndDispatch() {

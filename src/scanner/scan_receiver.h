@@ -2,6 +2,7 @@
 // for two ticks, frames it and dispatches it by its form.
 #pragma once
 
+#include "common/busy_gate.h"
 #include "platform/serial_port.h"
 #include "scanner/scan_handlers.h"
 #include "shell/status_line.h"
@@ -13,9 +14,10 @@ inline constexpr std::size_t kScanBufferLimit = 1024 * 1024;
 class ScanReceiver {
 public:
     ScanReceiver(SerialPort& port, Panel& panel, StatusLine& status, OperatorLog& log,
-                 ScanHandlers& handlers);
+                 ScanHandlers& handlers, BusyGate& busy);
 
-    // One tick of Timer1. A tick that falls due while a handler still runs does nothing.
+    // One tick of Timer1. A tick that falls due while the program is busy (a handler, a
+    // typed label, a message box of theirs) reads nothing and frames nothing.
     void tick();
 
     const std::string& scanText() const { return m_scanText; }
@@ -29,9 +31,9 @@ private:
     StatusLine& m_status;
     OperatorLog& m_log;
     ScanHandlers& m_handlers;
+    BusyGate& m_busy;
     std::string m_scanText;
     std::int16_t m_quietTicks = 0;
-    bool m_busy = false;
     bool m_overflowReported = false;
 };
 

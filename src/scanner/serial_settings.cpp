@@ -54,7 +54,10 @@ std::string portCaption(int port, std::string_view settings) {
 
 SerialDialogValues loadDialogValues(std::int16_t port, std::string_view settings) {
     SerialDialogValues values;
-    values.port = port;
+    // The working port is set only by selecting a port option; a port that no option
+    // shows leaves it at 0.
+    if (port >= kFirstDialogPort && port <= kLastDialogPort)
+        values.port = port;
     const auto comma = settings.find(',');
     values.baudRate = valueOf(settings.substr(0, comma));
     const std::string_view rest =

@@ -16,6 +16,10 @@ std::optional<LineSettings> parseLineSettings(std::string_view text);
 // "COM<port>:<settings>"
 std::string portCaption(int port, std::string_view settings);
 
+// The ports the dialog offers as options: Com1 to Com4.
+inline constexpr std::int16_t kFirstDialogPort = 1;
+inline constexpr std::int16_t kLastDialogPort = 4;
+
 // The working values of frmSettings; everything starts at 0 or empty.
 struct SerialDialogValues {
     std::int16_t port = 0;
@@ -26,7 +30,7 @@ struct SerialDialogValues {
     bool operator==(const SerialDialogValues&) const = default;
 };
 
-// The dialog's load: the port as it is, the baud rate before the first ",", and parity,
+// The dialog's load: the port when an option shows it (else 0), the baud rate before the first ",", and parity,
 // data bits and stop bits from the 1st, 3rd and 5th character after it.
 SerialDialogValues loadDialogValues(std::int16_t port, std::string_view settings);
 

@@ -29,10 +29,10 @@ std::string_view optionKey(Option option) {
 Application::Application(InstanceGuard& guard, Paths& paths, FileChecker& files, Dialogs& dialogs,
                          ErrorReporter& errors, Panel& panel, StatusLine& status, OperatorLog& log,
                          IniFile& ini, Configuration& config, Subsystems& subsystems,
-                         LabelEntry& labels)
+                         LabelEntry& labels, BusyGate& busy)
     : m_guard(guard), m_paths(paths), m_files(files), m_dialogs(dialogs), m_errors(errors),
       m_panel(panel), m_status(status), m_log(log), m_ini(ini), m_config(config),
-      m_subsystems(subsystems), m_labels(labels) {}
+      m_subsystems(subsystems), m_labels(labels), m_busy(busy) {}
 
 StartupResult Application::start() {
     if (!m_guard.acquire()) {
@@ -95,22 +95,27 @@ void Application::optionClicked(Option option) {
     const std::string_view key = optionKey(option);
     if (key.empty())
         return;
-    if (!m_ini.write(kMainSection, key, " " + std::to_string(m_panel.optionValue(option))))
-        m_log.write(LogKind::Error,
-                    "could not write " + std::string(key) + " to " + m_config.iniPath);
+    m_ini.write(kMainSection, key, " " + std::to_string(m_panel.optionValue(option)));
 }
 
 void Application::openEntry() {
     m_status.show(texts::kTypeLabel);
 }
 
-EntryOutcome Application::finishEntry(const std::string& typed, std::string& enteredText) {
-    enteredText = toUpper(typed);
-    if (enteredText.empty()) {
+EntryOutcome Application::finishEntry(const std::string& typed) {
+    const std::string text = toUpper(typed);
+    m_panel.setEntryText(text);
+    if (text.empty()) {
         m_status.show(texts::kReady);
         return EntryOutcome::ClosedEmpty;
     }
-    return m_labels.processLabelScan(enteredText) ? EntryOutcome::Accepted : EntryOutcome::Refused;
+    if (m_busy.busy()) {
+        m_log.write(LogKind::Info, "a scan is being handled; the typed label waits: " + text);
+        return EntryOutcome::Refused;
+    }
+    const BusyGate::Scope busy(m_busy);
+    m_log.write(LogKind::Scan, text + " (typed)");
+    return m_labels.processLabelScan(text) ? EntryOutcome::Accepted : EntryOutcome::Refused;
 }
 
 void Application::closeRequested() {

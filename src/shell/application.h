@@ -1,6 +1,7 @@
 // Start-up, option persistence, manual label entry and shutdown of the main window.
 #pragma once
 
+#include "common/busy_gate.h"
 #include "platform/instance_guard.h"
 #include "shell/configuration.h"
 #include "shell/error_reporter.h"
@@ -23,17 +24,19 @@ class Application {
 public:
     Application(InstanceGuard& guard, Paths& paths, FileChecker& files, Dialogs& dialogs,
                 ErrorReporter& errors, Panel& panel, StatusLine& status, OperatorLog& log,
-                IniFile& ini, Configuration& config, Subsystems& subsystems, LabelEntry& labels);
+                IniFile& ini, Configuration& config, Subsystems& subsystems, LabelEntry& labels,
+                BusyGate& busy);
 
     StartupResult start();
 
     // Option persistence: a click writes " <value>" under its key at once.
     void optionClicked(Option option);
 
-    // Manual entry. `finishEntry` gets the typed text and returns what the window must do;
-    // `enteredText` receives the text as it was handed on (upper-cased).
+    // Manual entry. `finishEntry` puts the typed text into the box upper-cased, hands it
+    // on and returns what the window must do. While the program is busy with a scan the
+    // text is refused and the entry stays open.
     void openEntry();
-    EntryOutcome finishEntry(const std::string& typed, std::string& enteredText);
+    EntryOutcome finishEntry(const std::string& typed);
 
     void closeRequested();
     void unload();
@@ -53,6 +56,7 @@ private:
     Configuration& m_config;
     Subsystems& m_subsystems;
     LabelEntry& m_labels;
+    BusyGate& m_busy;
 };
 
 // The INI key that keeps an option, or empty for options that are not kept.

@@ -1,13 +1,25 @@
 #include "shell/configuration.h"
 
+#include "common/errors.h"
 #include "common/status_texts.h"
 #include "common/text.h"
+
+#include <cstdint>
 
 namespace lumetra {
 
 namespace {
 
 constexpr unsigned kWindowsDirBuffer = 144;
+
+// The profile function's result as the original's signed 32-bit number, put into the
+// 16-bit port number: a value that does not fit overflows, never wraps to another port.
+std::int16_t toPortNumber(std::uint32_t profileValue) {
+    const auto value = static_cast<std::int32_t>(profileValue);
+    if (value < INT16_MIN || value > INT16_MAX)
+        throw UnexpectedError(error_number::kOverflow, "Overflow");
+    return static_cast<std::int16_t>(value);
+}
 
 } // namespace
 
@@ -52,7 +64,10 @@ bool ConfigurationLoader::loadConfiguration(Configuration& config, IniFile& ini)
 
     config.serialSettings = ini.readString(kMainSection, "Settings", "9600,N,8,1");
     config.gcodePath = trim(ini.readString(kMainSection, "GCodePath", defaultProgramFolder));
-    config.commPort = static_cast<std::int16_t>(ini.readInt(kMainSection, "CommPort", 1));
+    // An empty value would put program files into the working folder: keep the default.
+    if (config.gcodePath.empty())
+        config.gcodePath = defaultProgramFolder;
+    config.commPort = toPortNumber(ini.readInt(kMainSection, "CommPort", 1));
 
     const auto interval =
         static_cast<std::int32_t>(ini.readInt(kMainSection, "CommPollTime", kDefaultPollInterval));

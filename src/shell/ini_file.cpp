@@ -1,5 +1,7 @@
 #include "shell/ini_file.h"
 
+#include "common/status_texts.h"
+
 namespace lumetra {
 
 IniFile::IniFile(Profile& profile, std::string path)
@@ -16,7 +18,15 @@ std::uint32_t IniFile::readInt(std::string_view section, std::string_view key,
 }
 
 bool IniFile::write(std::string_view section, std::string_view key, std::string_view value) const {
-    return m_profile.writeString(m_path, section, key, value);
+    const std::string name = std::string(section) + "/" + std::string(key);
+    if (m_profile.writeString(m_path, section, key, value)) {
+        m_failingKeys.erase(name);
+        return true;
+    }
+    if (m_failingKeys.insert(name).second && m_report)
+        m_report(std::string(texts::kSettingNotSaved) + std::string(key) + " (" +
+                 m_profile.lastWriteError() + ")");
+    return false;
 }
 
 std::string IniFile::readIniText(std::string_view section, std::string_view key) const {

@@ -4,6 +4,8 @@
 #include "platform/profile.h"
 
 #include <cstdint>
+#include <functional>
+#include <set>
 #include <string>
 
 namespace lumetra {
@@ -16,6 +18,10 @@ public:
     explicit IniFile(Profile& profile, std::string path = {});
 
     void setPath(std::string path) { m_path = std::move(path); }
+    // Told of a key that could not be written (once, until a write of it succeeds again).
+    void onWriteFailure(std::function<void(const std::string& text)> report) {
+        m_report = std::move(report);
+    }
     const std::string& path() const { return m_path; }
 
     // A value as a buffer of `size` characters receives it.
@@ -30,6 +36,8 @@ public:
 private:
     Profile& m_profile;
     std::string m_path;
+    std::function<void(const std::string&)> m_report;
+    mutable std::set<std::string, std::less<>> m_failingKeys;
 };
 
 } // namespace lumetra

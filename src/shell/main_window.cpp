@@ -16,6 +16,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScreen>
+#include <QShortcut>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -152,17 +153,31 @@ void MainWindow::buildMenu() {
 }
 
 void MainWindow::wireEvents() {
-    connect(m_autoClear, &QCheckBox::clicked, this,
-            [this] { m_events.optionClicked(Option::AClear); });
-    connect(m_overwrite, &QCheckBox::clicked, this,
-            [this] { m_events.optionClicked(Option::Overwrite); });
+    for (const Option option : {Option::AClear, Option::Overwrite})
+        connect(box(option), &QCheckBox::clicked, this, [this, option] {
+            // A grayed box set from the INI file becomes a plain box at the first click,
+            // so a click only ever writes " 1" or " 0".
+            QCheckBox* check = box(option);
+            check->setTristate(false);
+            if (check->checkState() == Qt::PartiallyChecked)
+                check->setCheckState(Qt::Checked);
+            m_events.optionClicked(option);
+        });
     connect(m_edit, &QPushButton::clicked, this, [this] {
         setEntryOpen(true);
         m_entry->setFocus();
         m_events.entryOpened();
     });
     connect(m_endEdit, &QPushButton::clicked, this, &MainWindow::finishEntry);
-    connect(m_entry, &QLineEdit::returnPressed, m_endEdit, &QPushButton::click);
+    // cmdEndEdit is the window's default button: Enter presses it from any control.
+    for (const int key : {Qt::Key_Return, Qt::Key_Enter}) {
+        auto* enter = new QShortcut(QKeySequence(key), this);
+        enter->setContext(Qt::WindowShortcut);
+        connect(enter, &QShortcut::activated, this, [this] {
+            if (m_endEdit->isEnabled())
+                m_endEdit->click();
+        });
+    }
     connect(m_timer, &QTimer::timeout, this, [this] { m_events.pollTick(); });
 }
 
@@ -173,9 +188,7 @@ void MainWindow::setEntryOpen(bool open) {
 }
 
 void MainWindow::finishEntry() {
-    std::string entered;
-    const EntryOutcome outcome = m_events.entryFinished(fromQString(m_entry->text()), entered);
-    m_entry->setText(toQString(entered));
+    const EntryOutcome outcome = m_events.entryFinished(fromQString(m_entry->text()));
     switch (outcome) {
     case EntryOutcome::ClosedEmpty:
     case EntryOutcome::Accepted:
@@ -199,6 +212,12 @@ void MainWindow::setPortCaption(std::string_view value) {
 }
 void MainWindow::setScanDisplay(std::string_view value) {
     m_scanDisplay->setText(toQString(value));
+}
+
+void MainWindow::setEntryText(std::string_view value) {
+    m_entry->setText(toQString(value));
+    // The operator sees the upper-cased text while the label is processed.
+    m_entry->repaint();
 }
 
 void MainWindow::setActivity(bool visible, std::string_view caption) {

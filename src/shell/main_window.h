@@ -20,7 +20,7 @@ public:
     virtual ~MainWindowEvents() = default;
     virtual void optionClicked(Option option) = 0;
     virtual void entryOpened() = 0;
-    virtual EntryOutcome entryFinished(const std::string& typed, std::string& entered) = 0;
+    virtual EntryOutcome entryFinished(const std::string& typed) = 0;
     virtual void pollTick() = 0;
     virtual void showSerialSettings() = 0;
     virtual void showFieldSelection() = 0;
@@ -38,6 +38,7 @@ public:
     void setPortCaption(std::string_view text) override;
     void setScanDisplay(std::string_view text) override;
     void setActivity(bool visible, std::string_view caption) override;
+    void setEntryText(std::string_view text) override;
     void setIndicatorVisible(int index, bool visible) override;
     void setAutoFieldVisible(bool visible) override;
     void setExclusionCaption(std::optional<std::string_view> caption) override;

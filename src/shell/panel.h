@@ -16,6 +16,7 @@ public:
     virtual void setPortCaption(std::string_view text) = 0;               // lblCurSettings
     virtual void setScanDisplay(std::string_view text) = 0;               // ComDisplay
     virtual void setActivity(bool visible, std::string_view caption) = 0; // DSpin
+    virtual void setEntryText(std::string_view text) = 0;                 // txtEtichetta
     virtual void setIndicatorVisible(int index, bool visible) = 0;        // LabID(0..4)
     virtual void setAutoFieldVisible(bool visible) = 0;                   // LabelAFS
     // ExLab: shown with the caption, or hidden when there is none.

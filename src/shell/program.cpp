@@ -30,6 +30,7 @@ Program::Program(const ProgramEnvironment& setup)
       m_profile(m_paths.windowsDirectory()),
       m_guard(setup.environment("XDG_RUNTIME_DIR").value_or("/tmp"), m_paths.programFolder()),
       m_ini(m_profile) {
+    m_ini.onWriteFailure([this](const std::string& text) { m_status->showError(text); });
     m_dialogs = std::make_unique<LoggedDialogs>(
         m_unattended ? static_cast<Dialogs&>(m_unattendedDialogs) : m_shownDialogs, *m_log);
     m_window = std::make_unique<MainWindow>(*this);
@@ -47,7 +48,7 @@ Program::Program(const ProgramEnvironment& setup)
         m_settingsDialog = std::make_unique<SettingsDialog>(m_window.get());
     m_serial = std::make_unique<SerialLink>(*m_port, m_config, m_ini, *m_window, *m_settingsDialog,
                                             *m_errors, *m_log);
-    m_receiver = std::make_unique<ScanReceiver>(*m_port, *m_window, *m_status, *m_log, *this);
+    m_receiver = std::make_unique<ScanReceiver>(*m_port, *m_window, *m_status, *m_log, *this, m_busy);
 
     SimulatedAutomation::Options host;
     host.journalPath = setup.environment("LUMETRA_HOST_JOURNAL").value_or("");
@@ -95,7 +96,7 @@ Program::Program(const ProgramEnvironment& setup)
                                           *m_programFiles, *m_road, *m_window, *m_status, *m_log);
     m_application =
         std::make_unique<Application>(m_guard, m_paths, *m_files, *m_dialogs, *m_errors, *m_window,
-                                      *m_status, *m_log, m_ini, m_config, *this, *this);
+                                      *m_status, *m_log, m_ini, m_config, *this, *this, m_busy);
 }
 
 Program::~Program() = default;
@@ -121,8 +122,8 @@ void Program::entryOpened() {
     m_application->openEntry();
 }
 
-EntryOutcome Program::entryFinished(const std::string& typed, std::string& entered) {
-    return m_application->finishEntry(typed, entered);
+EntryOutcome Program::entryFinished(const std::string& typed) {
+    return m_application->finishEntry(typed);
 }
 
 void Program::pollTick() {
@@ -145,6 +146,9 @@ void Program::showExclusionInsertion() {
 
 void Program::closeRequested() {
     m_application->closeRequested();
+    // Other windows (the host simulator's) must not keep the program alive; main() runs
+    // the unload steps once the event loop has ended.
+    QCoreApplication::quit();
 }
 
 void Program::exitNow() {

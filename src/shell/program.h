@@ -49,7 +49,7 @@ public:
     // MainWindowEvents
     void optionClicked(Option option) override;
     void entryOpened() override;
-    EntryOutcome entryFinished(const std::string& typed, std::string& entered) override;
+    EntryOutcome entryFinished(const std::string& typed) override;
     void pollTick() override;
     void showSerialSettings() override;
     void showFieldSelection() override;
@@ -75,6 +75,7 @@ public:
 
 private:
     bool m_unattended = false;
+    BusyGate m_busy;
     PosixPaths m_paths;
     std::unique_ptr<OperatorLog> m_log;
     PortableProfile m_profile;

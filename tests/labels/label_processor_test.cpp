@@ -272,31 +272,6 @@ TEST(LabelProcessing, AnAbsentHostNeverStopsProcessing) {
               rig.panel.statuses.end());
 }
 
-// A pump whose pause delivers a manual entry, as an operator's click during a pause would.
-struct ReentrantPump : EventPump {
-    LabelProcessor* processor = nullptr;
-    std::vector<bool> nested;
-    void processEvents() override {}
-    void sleepMilliseconds(int) override {
-        if (processor)
-            nested.push_back(processor->processLabelScan("%START%"));
-    }
-};
-
-TEST(LabelProcessing, ACallDuringAPauseIsRefused) {
-    LabelRig rig;
-    ReentrantPump pump;
-    StatusLine status(rig.panel, rig.log, pump);
-    LineRoad road(rig.state, rig.settings, rig.display, rig.selector, rig.workList, rig.hostCalls,
-                  rig.editor, rig.port, rig.panel, status);
-    LabelProcessor processor(rig.state, rig.settings, rig.selector, rig.hostCalls, rig.lists,
-                             rig.exporter, rig.programs, road, rig.panel, status, rig.log);
-    pump.processor = &processor;
-    EXPECT_TRUE(processor.processLabelScan("%11P1 N %"));
-    EXPECT_EQ(pump.nested, (std::vector<bool>{false, false}));
-    EXPECT_EQ(count(rig.journal(), "Velmora.ExeList#1\tStart"), 0u);
-}
-
 TEST(LabelProcessing, MixedSequencesLeaveAUsableState) {
     LabelRig rig;
     writeFile(rig.program("L.LST"), "HEADER LINE\r\nLP;1;N;1\r\n");

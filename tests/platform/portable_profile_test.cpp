@@ -216,6 +216,8 @@ INSTANTIATE_TEST_SUITE_P(
                   std::string("1"), "[S]\nflag=1\n"},
         WriteCase{"same_value_untouched", std::string("[S]\nk= 1\n"), std::string("k"),
                   std::string(" 1"), "[S]\nk= 1\n"},
+        WriteCase{"value_as_read_untouched", std::string("[S]\n k = v \n"), std::string("k"),
+                  std::string("v"), "[S]\n k = v \n"},
         WriteCase{"key_leading_blanks_dropped", std::string("[S]\n"), std::string("  k"),
                   std::string("v"), "[S]\nk=v\r\n"},
         WriteCase{"delete_key", std::string("[S]\na=1\nk=2\nb=3\n"), std::string("k"), std::nullopt,
@@ -261,6 +263,32 @@ TEST(ProfileWrite, AFolderCannotBeWritten) {
     TempDir dir;
     PortableProfile profile(dir.str());
     EXPECT_FALSE(profile.writeString(dir.str(), "S", "k", std::string_view("v")));
+    EXPECT_NE(profile.lastWriteError().find("not a readable file"), std::string::npos);
+}
+
+TEST(ProfileWrite, ABareNameCreatesTheWindowsDirectory) {
+    TempDir dir;
+    PortableProfile profile(dir.file("config/lumetra"));
+    EXPECT_TRUE(profile.writeString("ORX.INI", "S", "k", std::string_view("v")));
+    EXPECT_EQ(readFile(dir.file("config/lumetra/ORX.INI")), "[S]\r\nk=v\r\n");
+    EXPECT_EQ(profile.readString("ORX.INI", "S", "k", std::nullopt, 128), "v");
+}
+
+TEST(ProfileWrite, KeepsTheFilePermissionsAndLeavesNoTemporaryFile) {
+    TempDir dir;
+    const std::string path = dir.file("t.ini");
+    writeFile(path, "[S]\r\nk=1\r\n");
+    std::filesystem::permissions(path, std::filesystem::perms::owner_read |
+                                           std::filesystem::perms::owner_write |
+                                           std::filesystem::perms::group_read);
+    PortableProfile profile(dir.str());
+    EXPECT_TRUE(profile.writeString(path, "S", "k", std::string_view("2")));
+    EXPECT_EQ(std::filesystem::status(path).permissions(),
+              std::filesystem::perms::owner_read | std::filesystem::perms::owner_write |
+                  std::filesystem::perms::group_read);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.str()),
+                            std::filesystem::directory_iterator()),
+              1);
 }
 
 } // namespace

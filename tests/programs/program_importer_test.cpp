@@ -187,9 +187,11 @@ TEST(ProgramImport, AnUnwritableFileIsReportedAndTheLineStillAdded) {
     LabelRig rig;
     std::filesystem::create_directories(rig.program("DIR"));
     rig.importProgram("DIR^X1^Y1^Z1!0123456789ABCDEF");
-    EXPECT_NE(std::find(rig.panel.statuses.begin(), rig.panel.statuses.end(),
-                        "Program file not saved: C:\\PRODUCT\\DIR"),
-              rig.panel.statuses.end());
+    EXPECT_EQ(rig.panel.statuses.at(1).rfind("Program file not saved: C:\\PRODUCT\\DIR (cannot "
+                                             "rename ",
+                                             0),
+              0u)
+        << rig.panel.statuses.at(1);
     EXPECT_EQ(rig.lines().size(), 1u);
     const auto leftovers =
         std::distance(std::filesystem::directory_iterator(rig.dir.file("PRODUCT")),

@@ -10,7 +10,7 @@ using namespace lumetra::testing;
 
 class Receiver : public ::testing::Test {
 protected:
-    Receiver() : status(panel, log, pump), receiver(port, panel, status, log, handlers) {
+    Receiver() : status(panel, log, pump), receiver(port, panel, status, log, handlers, busy) {
         port.open_ = true;
     }
 
@@ -30,6 +30,7 @@ protected:
     FakePump pump;
     OperatorLog log;
     RecordingHandlers handlers;
+    BusyGate busy;
     StatusLine status;
     ScanReceiver receiver;
 };
@@ -168,7 +169,8 @@ TEST(ReceiverReentry, ATickDuringAHandlerDoesNothing) {
     OperatorLog log;
     StatusLine status(panel, log, pump);
     ReentrantHandlers handlers;
-    ScanReceiver receiver(port, panel, status, log, handlers);
+    BusyGate busy;
+    ScanReceiver receiver(port, panel, status, log, handlers, busy);
     handlers.receiver = &receiver;
     handlers.port = &port;
     port.pending = "%A%";

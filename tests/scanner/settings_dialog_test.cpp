@@ -52,6 +52,11 @@ TEST(SettingsDialog, LoadSelectsAndSelectionStores) {
     option(dialog, "optBaud4800")->click();
     option(dialog, "optParityOdd")->click();
     EXPECT_EQ(dialog.workingValues(), (SerialDialogValues{2, 4800, "O", 8, 1}));
+
+    dialog.load(loadDialogValues(5, "9600,N,8,1"));
+    for (const char* name : {"optCom1", "optCom2", "optCom3", "OptCom4"})
+        EXPECT_FALSE(option(dialog, name)->isChecked()) << name;
+    EXPECT_EQ(dialog.workingValues().port, 0) << "OK stores no port that no option shows";
 }
 
 } // namespace

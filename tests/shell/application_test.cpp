@@ -2,6 +2,7 @@
 #include "platform/portable/portable_profile.h"
 #include "platform/posix/posix_file_probe.h"
 #include "platform/posix/posix_paths.h"
+#include "scanner/scan_receiver.h"
 #include "shell/application.h"
 #include "support/fakes.h"
 #include "support/temp_dir.h"
@@ -56,7 +57,7 @@ protected:
           profile(dir.file("windows")), files(probe, paths, dialogs), ini(profile),
           errors(dialogs, log), status(panel, log, pump),
           app(guard, paths, files, dialogs, errors, panel, status, log, ini, config, subsystems,
-              labels) {
+              labels, busy) {
         std::filesystem::create_directories(dir.file("windows"));
         std::filesystem::create_directories(programFolder);
     }
@@ -79,6 +80,7 @@ protected:
     Configuration config;
     RecordingSubsystems subsystems;
     ScriptedLabels labels;
+    BusyGate busy;
     ErrorReporter errors;
     StatusLine status;
     Application app;
@@ -153,6 +155,9 @@ TEST_F(Startup, NormalisesTextValues) {
         {"CSVInPath=  D:\\CSV\\\\  ", &Configuration::csvInPath, "D:\\CSV\\"},
         {"CSVOutPath=", &Configuration::csvOutPath, "C:\\Lumetra.csv"},
         {"CSVInPath=   ", &Configuration::csvInPath, "C:"},
+        {"GCodePath=", &Configuration::gcodePath, "C:\\VELMORA\\PRODUCT\\"},
+        {"GCodePath=    ", &Configuration::gcodePath, "C:\\VELMORA\\PRODUCT\\"},
+        {"GCodePath=\"\"", &Configuration::gcodePath, "C:\\VELMORA\\PRODUCT\\"},
         {"Settings=19200,E,7,2", &Configuration::serialSettings, "19200,E,7,2"},
         {"Settings=" + std::string(300, '9'), &Configuration::serialSettings,
          std::string(127, '9')},
@@ -163,6 +168,32 @@ TEST_F(Startup, NormalisesTextValues) {
         ASSERT_TRUE(
             ConfigurationLoader(paths, files, dialogs, panel).loadConfiguration(loaded, ini));
         EXPECT_EQ(loaded.*(c.field), c.expected) << c.lines;
+    }
+}
+
+TEST_F(Startup, APortNumberBeyondSixteenBitsOverflowsAndEnds) {
+    const std::pair<std::string, std::optional<std::int16_t>> cases[] = {
+        {"CommPort=65537", std::nullopt},  {"CommPort=32768", std::nullopt},
+        {"CommPort=-32769", std::nullopt}, {"CommPort=99999999999", std::nullopt},
+        {"CommPort=32767", 32767},         {"CommPort=-1", -1},
+        {"CommPort=abc", 0},               {"CommPort=3", 3},
+    };
+    for (const auto& [line, port] : cases) {
+        writeIni("[VOZEZIZO]\r\n" + line + "\r\n");
+        dialogs.shown.clear();
+        subsystems.calls.clear();
+        Configuration loaded;
+        Application fresh(guard, paths, files, dialogs, errors, panel, status, log, ini, loaded,
+                          subsystems, labels, busy);
+        if (port) {
+            EXPECT_EQ(fresh.start(), StartupResult::Running) << line;
+            EXPECT_EQ(loaded.commPort, *port) << line;
+        } else {
+            EXPECT_EQ(fresh.start(), StartupResult::EndNow) << line;
+            ASSERT_EQ(dialogs.shown.size(), 1u) << line;
+            EXPECT_EQ(dialogs.shown[0].text, "Unexpected error # 6 occured: Overflow");
+            EXPECT_TRUE(subsystems.calls.empty()) << "no port is opened: " << line;
+        }
     }
 }
 
@@ -248,7 +279,7 @@ TEST_F(Startup, OptionClicksPersistForTheNextStart) {
     StatusLine nextStatus(next, log, pump);
     Configuration nextConfig;
     Application restarted(guard, paths, files, dialogs, errors, next, nextStatus, log, ini,
-                          nextConfig, subsystems, labels);
+                          nextConfig, subsystems, labels, busy);
     ASSERT_EQ(restarted.start(), StartupResult::Running);
     EXPECT_EQ(next.options[Option::AClear], 0);
     EXPECT_EQ(next.options[Option::Overwrite], 0);
@@ -275,16 +306,63 @@ TEST_F(Startup, ShutdownUnloadsClosesAndReleases) {
 }
 
 TEST_F(Startup, ManualEntryUpperCasesAndReportsTheOutcome) {
-    std::string entered;
     app.openEntry();
     EXPECT_EQ(panel.status(), "Type the Barcode-Label.");
-    EXPECT_EQ(app.finishEntry("", entered), EntryOutcome::ClosedEmpty);
+    EXPECT_EQ(app.finishEntry(""), EntryOutcome::ClosedEmpty);
     EXPECT_EQ(panel.status(), "Ready.");
-    EXPECT_EQ(app.finishEntry("%start%", entered), EntryOutcome::Accepted);
-    EXPECT_EQ(entered, "%START%");
+    EXPECT_EQ(app.finishEntry("%start%"), EntryOutcome::Accepted);
+    EXPECT_EQ(panel.entryText, "%START%");
     labels.result = false;
-    EXPECT_EQ(app.finishEntry("%12p100!n%", entered), EntryOutcome::Refused);
+    EXPECT_EQ(app.finishEntry("%12p100!n%"), EntryOutcome::Refused);
     EXPECT_EQ(labels.received, (std::vector<std::string>{"%START%", "%12P100!N%"}));
+}
+
+// Label processing that, while it runs, lets the poll tick fall due and the operator press
+// OK again, as its pauses and message boxes do.
+struct PausingLabels : LabelEntry {
+    ScanReceiver* receiver = nullptr;
+    Application* app = nullptr;
+    FakePanel* panel = nullptr;
+    std::vector<std::string> received;
+    std::vector<std::string> entryDuringCall;
+    std::vector<EntryOutcome> nested;
+    bool processLabelScan(const std::string& text) override {
+        received.push_back(text);
+        entryDuringCall.push_back(panel->entryText);
+        if (received.size() == 1) {
+            for (int i = 0; i < 5; ++i)
+                receiver->tick();
+            nested.push_back(app->finishEntry("%end%"));
+        }
+        return true;
+    }
+};
+
+TEST_F(Startup, AScanWaitsInThePortWhileATypedLabelIsFinished) {
+    PausingLabels typed;
+    FakeSerialPort port;
+    port.open_ = true;
+    RecordingHandlers scans;
+    ScanReceiver receiver(port, panel, status, log, scans, busy);
+    Application manual(guard, paths, files, dialogs, errors, panel, status, log, ini, config,
+                       subsystems, typed, busy);
+    typed.receiver = &receiver;
+    typed.app = &manual;
+    typed.panel = &panel;
+    port.pending = "%STOP%";
+
+    EXPECT_EQ(manual.finishEntry("%13p1 n 1 %"), EntryOutcome::Accepted);
+    EXPECT_EQ(typed.entryDuringCall.front(), "%13P1 N 1 %") << "upper-cased before processing";
+    EXPECT_EQ(port.pending, "%STOP%") << "nothing read, nothing discarded";
+    EXPECT_EQ(port.discards, 0);
+    EXPECT_TRUE(scans.calls.empty());
+    EXPECT_EQ(typed.nested, std::vector<EntryOutcome>{EntryOutcome::Refused});
+    EXPECT_EQ(typed.received, std::vector<std::string>{"%13P1 N 1 %"});
+
+    for (int i = 0; i < 3; ++i)
+        receiver.tick();
+    EXPECT_EQ(scans.calls, std::vector<std::string>{"label:%STOP%"})
+        << "the scan is handled after the typed label";
 }
 
 } // namespace

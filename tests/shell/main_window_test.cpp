@@ -1,6 +1,7 @@
 #include "shell/main_window.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -22,9 +23,8 @@ struct RecordingEvents : MainWindowEvents {
     int ticks = 0;
     void optionClicked(Option option) override { clicks.push_back(option); }
     void entryOpened() override { ++opened; }
-    EntryOutcome entryFinished(const std::string& typed, std::string& entered) override {
+    EntryOutcome entryFinished(const std::string& typed) override {
         finished.push_back(typed);
-        entered = typed;
         return outcome;
     }
     void pollTick() override { ++ticks; }
@@ -107,6 +107,7 @@ TEST(MainWindow, ManualEntryOpensAndClosesByOutcome) {
     RecordingEvents events;
     MainWindow window(events);
     window.show();
+    QApplication::setActiveWindow(&window);
     auto* entry = find<QLineEdit>(window, "txtEtichetta");
     auto* edit = find<QPushButton>(window, "cmdEdit");
     auto* done = find<QPushButton>(window, "cmdEndEdit");
@@ -120,7 +121,7 @@ TEST(MainWindow, ManualEntryOpensAndClosesByOutcome) {
     events.outcome = EntryOutcome::Refused;
     QTest::keyClicks(entry, QStringLiteral("%12P100 N%"));
     QTest::keyClick(entry, Qt::Key_Return);
-    EXPECT_EQ(events.finished.back(), "%12P100 N%");
+    ASSERT_EQ(events.finished, std::vector<std::string>{"%12P100 N%"});
     EXPECT_TRUE(entry->isEnabled()) << "a refused label keeps the entry open";
     EXPECT_EQ(entry->text(), QStringLiteral("%12P100 N%"));
 
@@ -130,6 +131,50 @@ TEST(MainWindow, ManualEntryOpensAndClosesByOutcome) {
     EXPECT_TRUE(entry->text().isEmpty());
     EXPECT_TRUE(edit->isEnabled());
     EXPECT_FALSE(done->isEnabled());
+}
+
+TEST(MainWindow, EnterPressesOkFromAnyControlOfTheWindow) {
+    RecordingEvents events;
+    events.outcome = EntryOutcome::Refused;
+    MainWindow window(events);
+    window.show();
+    QApplication::setActiveWindow(&window);
+    auto* entry = find<QLineEdit>(window, "txtEtichetta");
+    QTest::keyClick(find<QCheckBox>(window, "AutoStart"), Qt::Key_Return);
+    EXPECT_TRUE(events.finished.empty()) << "with the entry closed Enter does nothing";
+
+    find<QPushButton>(window, "cmdEdit")->click();
+    QTest::keyClicks(entry, QStringLiteral("P1"));
+    QWidget* controls[] = {entry, find<QCheckBox>(window, "AClear"),
+                           find<QCheckBox>(window, "AutoStart"),
+                           find<QPushButton>(window, "cmdEndEdit")};
+    for (QWidget* control : controls) {
+        const auto before = events.finished.size();
+        control->setFocus();
+        QTest::keyClick(control, Qt::Key_Return);
+        ASSERT_EQ(events.finished.size(), before + 1) << control->objectName().toStdString();
+        QTest::keyClick(control, Qt::Key_Enter);
+        ASSERT_EQ(events.finished.size(), before + 2) << control->objectName().toStdString();
+    }
+}
+
+TEST(MainWindow, AGrayedOptionBecomesAPlainBoxAtTheFirstClick) {
+    for (const Option option : {Option::AClear, Option::Overwrite}) {
+        RecordingEvents events;
+        MainWindow window(events);
+        window.show();
+        window.setOptionValue(option, 2);
+        QCheckBox* check = find<QCheckBox>(window, option == Option::AClear ? "AClear" : "Overwrite");
+        std::vector<int> seen;
+        for (int i = 0; i < 4; ++i) {
+            check->click();
+            seen.push_back(window.optionValue(option));
+        }
+        EXPECT_EQ(seen, (std::vector<int>{1, 0, 1, 0}));
+        window.setOptionValue(option, 0);
+        check->click();
+        EXPECT_EQ(window.optionValue(option), 1) << "an unticked box goes to ticked, never grayed";
+    }
 }
 
 TEST(MainWindow, OptionClicksAndPanelValues) {

@@ -20,6 +20,7 @@ struct FakePanel : Panel {
     std::vector<std::string> statuses;
     std::string portCaption;
     std::string scanDisplay;
+    std::string entryText;
     bool activityVisible = false;
     std::string activityCaption;
     std::array<bool, 5> indicators{};
@@ -35,6 +36,7 @@ struct FakePanel : Panel {
     void setStatusText(std::string_view text) override { statuses.emplace_back(text); }
     void setPortCaption(std::string_view text) override { portCaption = text; }
     void setScanDisplay(std::string_view text) override { scanDisplay = text; }
+    void setEntryText(std::string_view text) override { entryText = text; }
     void setActivity(bool visible, std::string_view caption) override {
         activityVisible = visible;
         if (visible)

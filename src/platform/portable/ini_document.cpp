@@ -157,7 +157,9 @@ bool IniDocument::setValue(std::string_view section, std::string_view key, std::
                 std::string(value);
             return true;
         }
-        if (target.content.compare(parsed.valueOffset, std::string::npos, value) == 0)
+        // Writing the value that is already there, as stored or as read, leaves the file alone.
+        if (target.content.compare(parsed.valueOffset, std::string::npos, value) == 0 ||
+            parsed.value == value)
             return false;
         target.content = target.content.substr(0, parsed.valueOffset) + std::string(value);
         return true;

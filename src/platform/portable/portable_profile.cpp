@@ -33,17 +33,6 @@ std::optional<ProfileText> readProfileText(const std::string& path) {
     return ProfileText{std::move(*bytes), false};
 }
 
-// Replaced whole when the folder allows it; otherwise (a writable file in a folder that
-// is not) written in place.
-bool writeFile(const std::string& path, const std::string& bytes) {
-    if (replaceFile(path, bytes))
-        return true;
-    std::ofstream direct(path, std::ios::binary | std::ios::trunc);
-    direct << bytes;
-    direct.close();
-    return static_cast<bool>(direct);
-}
-
 // The default loses its trailing spaces, but one that is all spaces keeps one.
 std::string cleanDefault(std::optional<std::string_view> value) {
     if (!value || value->empty())
@@ -111,6 +100,18 @@ std::string PortableProfile::resolve(const std::string& file) const {
     return file;
 }
 
+// The whole file is replaced, so a failed write leaves the old one byte for byte. Windows
+// always has its directory: the stand-in is created on the first write into it.
+bool PortableProfile::store(const std::string& path, const std::string& bytes) {
+    std::error_code error;
+    const auto folder = std::filesystem::path(path).parent_path();
+    if (folder == std::filesystem::path(m_windowsDirectory))
+        std::filesystem::create_directories(folder, error);
+    const WriteOutcome outcome = replaceFile(path, bytes);
+    m_lastWriteError = outcome.error;
+    return static_cast<bool>(outcome);
+}
+
 std::string PortableProfile::readString(const std::string& file, std::string_view section,
                                         std::string_view key,
                                         std::optional<std::string_view> defaultValue,
@@ -137,11 +138,14 @@ bool PortableProfile::writeString(const std::string& file, std::string_view sect
                                   std::optional<std::string_view> key,
                                   std::optional<std::string_view> value) {
     const std::string path = resolve(file);
+    m_lastWriteError.clear();
     const auto bytes = readProfileText(path);
     if (!bytes) {
         std::error_code error;
-        if (std::filesystem::exists(path, error))
-            return false; // a folder or an unreadable file
+        if (std::filesystem::exists(path, error)) {
+            m_lastWriteError = path + " is not a readable file";
+            return false;
+        }
     }
     IniDocument document(bytes ? bytes->text : std::string{});
     bool changed = false;
@@ -152,12 +156,12 @@ bool PortableProfile::writeString(const std::string& file, std::string_view sect
     else
         changed = document.setValue(section, *key, *value);
     if (!changed && !bytes && (!key || !value))
-        return writeFile(path, {}); // Windows leaves an empty file behind
+        return store(path, {}); // Windows leaves an empty file behind
     if (!changed)
         return true;
     const bool utf16 = bytes && bytes->utf16;
-    return writeFile(path, utf16 ? std::string(kUtf16Bom) + codePageToUtf16le(document.bytes())
-                                 : document.bytes());
+    return store(path, utf16 ? std::string(kUtf16Bom) + codePageToUtf16le(document.bytes())
+                             : document.bytes());
 }
 
 } // namespace lumetra

@@ -17,10 +17,13 @@ public:
     bool writeString(const std::string& file, std::string_view section,
                      std::optional<std::string_view> key,
                      std::optional<std::string_view> value) override;
+    std::string lastWriteError() const override { return m_lastWriteError; }
 
 private:
     std::string resolve(const std::string& file) const;
+    bool store(const std::string& path, const std::string& bytes);
     std::string m_windowsDirectory;
+    std::string m_lastWriteError;
 };
 
 // The integer parse of the profile functions: leading blanks and control characters
