@@ -134,9 +134,8 @@ std::vector<std::string> removeStaleTemporaryFiles(const std::string& nativeFold
         const std::string name = entry.path().filename().string();
         if (!isTemporaryFileName(name))
             continue;
-        const long pid = std::strtol(name.c_str() + name.rfind(kTemporaryMark) +
-                                         kTemporaryMark.size(),
-                                     nullptr, 10);
+        const long pid = std::strtol(
+            name.c_str() + name.rfind(kTemporaryMark) + kTemporaryMark.size(), nullptr, 10);
         std::error_code ignored;
         if (!processRuns(pid) && std::filesystem::remove(entry.path(), ignored))
             removed.push_back(name);

@@ -30,8 +30,8 @@ struct SerialDialogValues {
     bool operator==(const SerialDialogValues&) const = default;
 };
 
-// The dialog's load: the port when an option shows it (else 0), the baud rate before the first ",", and parity,
-// data bits and stop bits from the 1st, 3rd and 5th character after it.
+// The dialog's load: the port when an option shows it (else 0), the baud rate before the first ",",
+// and parity, data bits and stop bits from the 1st, 3rd and 5th character after it.
 SerialDialogValues loadDialogValues(std::int16_t port, std::string_view settings);
 
 // The dialog's OK: "<baud>,<parity>,<data>,<stop>".

@@ -48,7 +48,8 @@ Program::Program(const ProgramEnvironment& setup)
         m_settingsDialog = std::make_unique<SettingsDialog>(m_window.get());
     m_serial = std::make_unique<SerialLink>(*m_port, m_config, m_ini, *m_window, *m_settingsDialog,
                                             *m_errors, *m_log);
-    m_receiver = std::make_unique<ScanReceiver>(*m_port, *m_window, *m_status, *m_log, *this, m_busy);
+    m_receiver =
+        std::make_unique<ScanReceiver>(*m_port, *m_window, *m_status, *m_log, *this, m_busy);
 
     SimulatedAutomation::Options host;
     host.journalPath = setup.environment("LUMETRA_HOST_JOURNAL").value_or("");

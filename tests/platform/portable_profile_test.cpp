@@ -283,9 +283,9 @@ TEST(ProfileWrite, KeepsTheFilePermissionsAndLeavesNoTemporaryFile) {
                                            std::filesystem::perms::group_read);
     PortableProfile profile(dir.str());
     EXPECT_TRUE(profile.writeString(path, "S", "k", std::string_view("2")));
-    EXPECT_EQ(std::filesystem::status(path).permissions(),
-              std::filesystem::perms::owner_read | std::filesystem::perms::owner_write |
-                  std::filesystem::perms::group_read);
+    EXPECT_EQ(std::filesystem::status(path).permissions(), std::filesystem::perms::owner_read |
+                                                               std::filesystem::perms::owner_write |
+                                                               std::filesystem::perms::group_read);
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.str()),
                             std::filesystem::directory_iterator()),
               1);

@@ -173,10 +173,14 @@ TEST_F(Startup, NormalisesTextValues) {
 
 TEST_F(Startup, APortNumberBeyondSixteenBitsOverflowsAndEnds) {
     const std::pair<std::string, std::optional<std::int16_t>> cases[] = {
-        {"CommPort=65537", std::nullopt},  {"CommPort=32768", std::nullopt},
-        {"CommPort=-32769", std::nullopt}, {"CommPort=99999999999", std::nullopt},
-        {"CommPort=32767", 32767},         {"CommPort=-1", -1},
-        {"CommPort=abc", 0},               {"CommPort=3", 3},
+        {"CommPort=65537", std::nullopt},
+        {"CommPort=32768", std::nullopt},
+        {"CommPort=-32769", std::nullopt},
+        {"CommPort=99999999999", std::nullopt},
+        {"CommPort=32767", 32767},
+        {"CommPort=-1", -1},
+        {"CommPort=abc", 0},
+        {"CommPort=3", 3},
     };
     for (const auto& [line, port] : cases) {
         writeIni("[VOZEZIZO]\r\n" + line + "\r\n");

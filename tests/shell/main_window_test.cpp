@@ -164,7 +164,8 @@ TEST(MainWindow, AGrayedOptionBecomesAPlainBoxAtTheFirstClick) {
         MainWindow window(events);
         window.show();
         window.setOptionValue(option, 2);
-        QCheckBox* check = find<QCheckBox>(window, option == Option::AClear ? "AClear" : "Overwrite");
+        QCheckBox* check =
+            find<QCheckBox>(window, option == Option::AClear ? "AClear" : "Overwrite");
         std::vector<int> seen;
         for (int i = 0; i < 4; ++i) {
             check->click();
