@@ -40,6 +40,7 @@ LoggedDialogs::LoggedDialogs(Dialogs& shown, OperatorLog& log) : m_shown(shown),
 
 Answer LoggedDialogs::message(std::string_view text, Icon icon, Buttons buttons,
                               std::string_view title) {
+    m_lastMessage = text;
     const Answer answer = m_shown.message(text, icon, buttons, title);
     m_log.write(LogKind::Message,
                 std::string(text) + " [" + iconName(icon) + "; " + answerName(answer) + "]");

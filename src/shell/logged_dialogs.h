@@ -13,10 +13,13 @@ public:
     LoggedDialogs(Dialogs& shown, OperatorLog& log);
     Answer message(std::string_view text, Icon icon, Buttons buttons,
                    std::string_view title) override;
+    // The text of the last message shown (start-up's reason when it ends the program).
+    const std::string& lastMessage() const { return m_lastMessage; }
 
 private:
     Dialogs& m_shown;
     OperatorLog& m_log;
+    std::string m_lastMessage;
 };
 
 class UnattendedDialogs final : public Dialogs {

@@ -114,6 +114,8 @@ StartupResult Program::start() {
 
 void Program::unload() {
     m_application->unload();
+    m_hostWindow->hide();
+    m_log->write(LogKind::Info, "shutdown: scanner port closed, host objects released");
 }
 
 void Program::optionClicked(Option option) {

@@ -45,6 +45,8 @@ public:
     void unload();
     MainWindow& window() { return *m_window; }
     OperatorLog& log() { return *m_log; }
+    // Why start-up ended the program.
+    std::string endReason() const { return m_dialogs->lastMessage(); }
 
     // MainWindowEvents
     void optionClicked(Option option) override;

@@ -140,6 +140,11 @@ bool ProgramRun::running() {
     return true;
 }
 
+void ProgramRun::signal(int number) {
+    if (running())
+        ::kill(m_pid, number);
+}
+
 void ProgramRun::stop() {
     if (!running())
         return;

@@ -33,8 +33,10 @@ PosixInstanceGuard::PosixInstanceGuard(std::string lockFolder, std::string progr
 }
 
 PosixInstanceGuard::~PosixInstanceGuard() {
-    if (m_fd >= 0)
+    if (m_fd >= 0) {
+        ::unlink(m_lockPath.c_str()); // only the holder removes it
         ::close(m_fd);
+    }
 }
 
 bool PosixInstanceGuard::acquire() {
