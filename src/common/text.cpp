@@ -1,8 +1,10 @@
 #include "common/text.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <limits>
 
 namespace lumetra {
 
@@ -75,48 +77,40 @@ double leadingNumber(std::string_view text) {
     }
     if (digits == 0)
         return 0.0;
-    // Bounded copy: a prefix of thousands of digits still converts (to infinity at worst).
+    // Bounded copy: a prefix of thousands of digits converts to infinity at worst.
     const std::string number(text.substr(start, i - start));
     const double value = std::strtod(number.c_str(), nullptr);
-    return std::isfinite(value) ? value : 0.0;
+    return std::clamp(value, -std::numeric_limits<double>::max(),
+                      std::numeric_limits<double>::max());
+}
+
+float toSingle(double value) {
+    if (std::isnan(value))
+        return 0.0f;
+    constexpr double kLargest = std::numeric_limits<float>::max();
+    return static_cast<float>(std::clamp(value, -kLargest, kLargest));
 }
 
 std::string singleText(float value) {
-    if (!std::isfinite(value))
+    if (!std::isfinite(value) || value == 0.0f)
         return "0";
-    if (value == 0.0f)
-        return "0";
-    char buffer[48];
-    const float magnitude = std::fabs(value);
-    if (magnitude >= 1e7f || magnitude < 1e-5f) {
-        std::snprintf(buffer, sizeof buffer, "%.6E", static_cast<double>(value));
-        std::string text(buffer);
-        const auto e = text.find('E');
-        std::string mantissa = text.substr(0, e);
-        std::string exponent = text.substr(e + 1); // sign and at least two digits
-        if (mantissa.find('.') != std::string::npos) {
-            mantissa.erase(mantissa.find_last_not_of('0') + 1);
-            if (mantissa.back() == '.')
-                mantissa.pop_back();
-        }
-        const char sign = exponent[0];
-        std::string digits = exponent.substr(1);
-        while (digits.size() > 2 && digits[0] == '0')
-            digits.erase(0, 1);
-        return mantissa + "E" + sign + digits;
-    }
-    std::snprintf(buffer, sizeof buffer, "%.7G", static_cast<double>(value));
-    std::string text(buffer);
-    if (text.find('.') != std::string::npos) {
-        text.erase(text.find_last_not_of('0') + 1);
-        if (text.back() == '.')
-            text.pop_back();
-    }
-    if (startsWith(text, "0."))
-        text.erase(0, 1);
-    else if (startsWith(text, "-0."))
-        text.erase(1, 1);
-    return text;
+    // Seven significant digits and the power of ten of the first one.
+    char buffer[32];
+    std::snprintf(buffer, sizeof buffer, "%.6e", static_cast<double>(std::fabs(value)));
+    const std::string_view scientific(buffer);
+    const auto e = scientific.find('e');
+    std::string digits = std::string(1, scientific[0]) + std::string(scientific.substr(2, e - 2));
+    digits.erase(digits.find_last_not_of('0') + 1);
+    const int pointAt = std::atoi(buffer + e + 1) + 1; // digits before the decimal point
+    std::string text;
+    if (pointAt <= 0)
+        text = "." + std::string(static_cast<std::size_t>(-pointAt), '0') + digits;
+    else if (static_cast<std::size_t>(pointAt) >= digits.size())
+        text = digits + std::string(static_cast<std::size_t>(pointAt) - digits.size(), '0');
+    else
+        text = digits.substr(0, static_cast<std::size_t>(pointAt)) + "." +
+               digits.substr(static_cast<std::size_t>(pointAt));
+    return value < 0 ? "-" + text : text;
 }
 
 } // namespace lumetra

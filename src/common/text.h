@@ -15,12 +15,22 @@ std::string trim(std::string_view text);
 
 // The value of the longest prefix that reads as a decimal number: leading spaces
 // skipped, an optional sign, digits, an optional "." with digits; 0 when there is none.
-// «18%» reads 18, "" and " " read 0, ".5" reads 0.5.
+// «18%» reads 18, "" and " " read 0, ".5" reads 0.5. A number beyond the double range
+// is held at its end.
 double leadingNumber(std::string_view text);
+
+// A number rounded to single precision once, held at the ends of the float range.
+float toSingle(double value);
+
+// The leading number as a single-precision value.
+inline float leadingSingle(std::string_view text) {
+    return toSingle(leadingNumber(text));
+}
 
 // The single-precision text form: at most 7 significant digits, no trailing zeros,
 // "." as decimal point, no sign for positive values and no "0" before the point
-// below 1 (18, 800, 12.5, .5). Very large or small values use the "1.5E+08" form.
+// below 1 (18, 800, 12.5, .5). Every value is written in plain decimal form
+// (12345680, .00005), so that the leading-number rule reads it back whole.
 std::string singleText(float value);
 
 // True when `text` contains `needle` anywhere.

@@ -80,9 +80,10 @@ void FieldSelector::seed(bool fromFieldBarcode) {
 
 std::string FieldSelector::pick(bool mirror, float dimX, float dimY) {
     const float unitFactor = (dimY >= 60.0f || dimX >= 140.0f) ? 1.0f : kInchesPerMillimetre;
-    const float limitY = static_cast<float>(leadingNumber(m_settings.halfLimitY)) * unitFactor;
+    // Each limit is the half limit times the unit factor, rounded to single precision once.
+    const float limitY = toSingle(leadingNumber(m_settings.halfLimitY) * unitFactor);
     const bool fitsHalfY = limitY > dimY;
-    const float limitX = static_cast<float>(leadingNumber(m_settings.halfLimitX)) * unitFactor;
+    const float limitX = toSingle(leadingNumber(m_settings.halfLimitX) * unitFactor);
     const bool fitsHalfX = limitX > dimX;
 
     const Candidates& list = candidates(mirror, m_state.rightHalfFirst);
@@ -117,13 +118,12 @@ std::string FieldSelector::selectField(SelectionMode mode, float dimX, float dim
 }
 
 void FieldSelector::resolveLineField(float dimX, float dimY) {
-    const char first = m_data.fieldCode.empty() ? '\0' : m_data.fieldCode.front();
     SelectionMode mode;
-    switch (first) {
+    // Only an empty code is empty: a code that begins with a NUL byte is a code.
+    switch (m_data.fieldCode.empty() ? 'P' : m_data.fieldCode.front()) {
     case '&':
         mode = SelectionMode::AutoAlternate;
         break;
-    case '\0':
     case 'P':
         mode = SelectionMode::AutoNormal;
         break;

@@ -61,9 +61,9 @@ ProgramHeadResult readProgramHead(LineReader& lines, float& x, float& y, float& 
         if (!dimensions)
             return ProgramHeadResult::Stopped;
         const FieldSplitter fields(" =\r", *dimensions);
-        x = static_cast<float>(leadingNumber(fields.field(3)));
-        y = static_cast<float>(leadingNumber(fields.field(5)));
-        z = static_cast<float>(leadingNumber(fields.field(7)));
+        x = leadingSingle((fields.field(3)));
+        y = leadingSingle((fields.field(5)));
+        z = leadingSingle((fields.field(7)));
         comment = second->size() > 2 ? second->substr(2) : std::string{};
         return ProgramHeadResult::Read;
     }
@@ -118,7 +118,7 @@ void ProgramFileReader::completeDimensions(float& x, float& y, float& z) {
     std::string* texts[3] = {&d.dimX, &d.dimY, &d.dimZ};
     float values[3];
     for (int i = 0; i < 3; ++i)
-        values[i] = static_cast<float>(leadingNumber(*texts[i]));
+        values[i] = leadingSingle((*texts[i]));
     if (values[0] == 0 || values[1] == 0 || values[2] == 0) {
         float read[3] = {values[0], values[1], values[2]};
         readProgramFile(read[0], read[1], read[2]);
@@ -126,9 +126,9 @@ void ProgramFileReader::completeDimensions(float& x, float& y, float& z) {
             if (values[i] == 0)
                 *texts[i] = singleText(read[i]);
     }
-    x = static_cast<float>(leadingNumber(d.dimX));
-    y = static_cast<float>(leadingNumber(d.dimY));
-    z = static_cast<float>(leadingNumber(d.dimZ));
+    x = leadingSingle((d.dimX));
+    y = leadingSingle((d.dimY));
+    z = leadingSingle((d.dimZ));
 }
 
 } // namespace lumetra

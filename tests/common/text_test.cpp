@@ -2,7 +2,9 @@
 #include "common/field_splitter.h"
 #include "common/text.h"
 
+#include <cmath>
 #include <gtest/gtest.h>
+#include <limits>
 
 namespace lumetra {
 namespace {
@@ -17,9 +19,26 @@ TEST(LeadingNumber, ReadsTheLongestNumericPrefix) {
         EXPECT_DOUBLE_EQ(leadingNumber(text), expected) << "text «" << text << "»";
 }
 
-TEST(LeadingNumber, SurvivesAbsurdlyLongDigitRuns) {
-    EXPECT_EQ(leadingNumber(std::string(5000, '9')), 0.0); // not finite: treated as no number
+TEST(LeadingNumber, NumbersBeyondTheRangesAreHeldAtTheirEnds) {
+    EXPECT_EQ(leadingNumber(std::string(400, '9')), std::numeric_limits<double>::max());
+    EXPECT_EQ(leadingNumber("-" + std::string(5000, '9')), -std::numeric_limits<double>::max());
     EXPECT_DOUBLE_EQ(leadingNumber(std::string(30, '0') + "42"), 42.0);
+    EXPECT_EQ(leadingSingle(std::string(400, '9')), std::numeric_limits<float>::max());
+    EXPECT_EQ(leadingSingle("-1" + std::string(45, '0')), -std::numeric_limits<float>::max());
+    EXPECT_EQ(leadingSingle("1" + std::string(39, '0') + "%"), std::numeric_limits<float>::max());
+    EXPECT_EQ(leadingSingle("." + std::string(60, '0') + "1"), 0.0f);
+    EXPECT_EQ(toSingle(std::nan("")), 0.0f);
+}
+
+TEST(SingleText, ReadsBackAsTheSameNumberAtAnyMagnitude) {
+    for (const float value : {5e-05f, 1e-10f, 1.234568e7f, 3.0e20f, -1.5e8f,
+                              std::numeric_limits<float>::max(), std::numeric_limits<float>::min(),
+                              0.3333333f, 999999.9f, 1e7f}) {
+        const std::string text = singleText(value);
+        EXPECT_EQ(text.find_first_not_of("-.0123456789"), std::string::npos) << text;
+        EXPECT_EQ(singleText(leadingSingle(text)), text) << "seven digits read back as written";
+        EXPECT_NEAR(leadingSingle(text) / value, 1.0f, 1e-6f) << text;
+    }
 }
 
 TEST(SingleText, WritesSevenSignificantDigitsWithoutTrailingZeros) {
@@ -35,7 +54,11 @@ TEST(SingleText, WritesSevenSignificantDigitsWithoutTrailingZeros) {
         {123.456f, "123.456"},
         {1.0f / 3.0f, ".3333333"},
         {25.4f, "25.4"},
-        {12345678.0f, "1.234568E+07"},
+        {12345678.0f, "12345680"},
+        {5e-05f, ".00005"},
+        {-0.0000123f, "-.0000123"},
+        {1e7f, "10000000"},
+        {std::numeric_limits<float>::max(), "340282300000000000000000000000000000000"},
     };
     for (const auto& [value, expected] : cases)
         EXPECT_EQ(singleText(value), expected) << "value " << value;

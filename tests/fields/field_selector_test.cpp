@@ -1,8 +1,10 @@
 #include "fields/field_selector.h"
 #include "support/fakes.h"
 
+#include <cmath>
 #include <gtest/gtest.h>
 #include <random>
+#include <sstream>
 
 namespace lumetra {
 namespace {
@@ -219,6 +221,128 @@ TEST_F(Selector, AlternationHoldsOverAnInterleavedSequence) {
         ASSERT_EQ(state.nextMirror, !mirrored);
         ASSERT_FALSE(state.applyNextMirror);
     }
+}
+
+} // namespace
+} // namespace lumetra
+
+namespace lumetra {
+namespace {
+
+// An independent model of one pick: the unit factor, the limits rounded once, the fits
+// and the first enabled candidate of the list (the last one always).
+std::string modelPick(const FieldSelectionSettings& settings, bool mirror, bool rightFirst, float x,
+                      float y, double halfX, double halfY) {
+    static const char* kLists[4] = {"FFS:XY BFS:XY SFS:X FFT:XY BFT:XY SFT:X FFN:Y BFN:Y SFN:-",
+                                    "FFT:XY BFT:XY SFT:X FFS:XY BFS:XY FFN:Y BFN:Y SFS:X SFN:-",
+                                    "FFA:XY BFA:XY SFA:X FFR:XY BFR:XY SFR:X FFM:Y BFM:Y SFM:-",
+                                    "FFR:XY BFR:XY SFR:X FFA:XY BFA:XY SFA:X FFM:Y BFM:Y SFM:-"};
+    const double factor = (y >= 60.0f || x >= 140.0f) ? 1.0 : static_cast<double>(0.03937f);
+    const bool fitX = static_cast<float>(halfX * factor) > x;
+    const bool fitY = static_cast<float>(halfY * factor) > y;
+    std::istringstream list(kLists[(mirror ? 2 : 0) + (rightFirst ? 1 : 0)]);
+    std::string entry;
+    while (list >> entry) {
+        const std::string name = entry.substr(0, 3);
+        const std::string fit = entry.substr(4);
+        const bool fits = fit == "XY" ? fitX && fitY : fit == "X" ? fitX : fit == "Y" ? fitY : true;
+        std::size_t index = 0;
+        while (kSlotNames[index] != name)
+            ++index;
+        if (fit == "-" || (settings.fieldSlots[index].enabled && fits))
+            return name;
+    }
+    return {};
+}
+
+TEST(SelectorModel, ASeededRunAgreesWithTheRulesAtAndAroundTheLimits) {
+    std::mt19937 random(8122026);
+    FieldSelectionSettings settings = namedSettings();
+    FieldSelectorState state;
+    LabelData data;
+    FakePanel panel;
+    FieldSelector selector(settings, state, data, panel);
+    for (int i = 0; i < 20000; ++i) {
+        if (i % 50 == 0)
+            for (auto& slot : settings.fieldSlots)
+                slot.enabled = random() % 3 != 0;
+        // Half limits with decimals that single precision cannot hold exactly.
+        const double halfX = static_cast<double>(random() % 3000000) / 1000.0 + 0.3;
+        const double halfY = static_cast<double>(random() % 1500000) / 1000.0 + 0.3;
+        char text[32];
+        std::snprintf(text, sizeof text, "%.3f", halfX);
+        settings.halfLimitX = text;
+        std::snprintf(text, sizeof text, "%.3f", halfY);
+        settings.halfLimitY = text;
+        const bool inches = random() % 2 == 0;
+        const double factor = inches ? static_cast<double>(0.03937f) : 1.0;
+        // A piece at the limit, one step either side of it, or anywhere.
+        auto near = [&](double half, float other) {
+            const float limit = static_cast<float>(half * factor);
+            switch (random() % 4) {
+            case 0:
+                return limit;
+            case 1:
+                return std::nextafter(limit, 0.0f);
+            case 2:
+                return std::nextafter(limit, 1e30f);
+            default:
+                return static_cast<float>(random() % 4000) * (inches ? 0.01f : 1.0f) + other;
+            }
+        };
+        float x = near(std::strtod(settings.halfLimitX.c_str(), nullptr), 0.0f);
+        float y = near(std::strtod(settings.halfLimitY.c_str(), nullptr), 0.0f);
+        if (inches) { // keep the piece in inches
+            x = std::min(x, 139.0f);
+            y = std::min(y, 59.0f);
+        } else {
+            y = std::max(y, 60.0f);
+        }
+        const bool mirror = random() % 2 == 0;
+        const bool rightFirst = state.rightHalfFirst;
+        const std::string expected = modelPick(settings, mirror, rightFirst, x, y,
+                                               std::strtod(settings.halfLimitX.c_str(), nullptr),
+                                               std::strtod(settings.halfLimitY.c_str(), nullptr));
+        ASSERT_EQ(selector.selectField(
+                      mirror ? SelectionMode::AutoMirror : SelectionMode::AutoNormal, x, y),
+                  expected)
+            << "pick " << i << " x " << x << " y " << y << " limits " << settings.halfLimitX << " "
+            << settings.halfLimitY;
+    }
+}
+
+TEST(SelectorModel, TheHalfLimitIsRoundedOnce) {
+    FieldSelectionSettings settings = namedSettings();
+    settings.slot(Slot::FFS).enabled = true;
+    settings.halfLimitX = "1500.3";
+    settings.halfLimitY = "600.3";
+    FieldSelectorState state;
+    LabelData data;
+    FakePanel panel;
+    FieldSelector selector(settings, state, data, panel);
+    const float onceX = static_cast<float>(1500.3 * static_cast<double>(0.03937f));
+    const float onceY = static_cast<float>(600.3 * static_cast<double>(0.03937f));
+    const float twiceY = static_cast<float>(600.3f) * 0.03937f;
+    ASSERT_NE(onceY, twiceY) << "the case must tell the two roundings apart";
+    // A piece at the lower of the two: only the limit rounded once tells where it goes.
+    const float y = std::min(onceY, twiceY);
+    EXPECT_EQ(selector.selectField(SelectionMode::AutoNormal, std::nextafter(onceX, 0.0f), y),
+              onceY > y ? "FFS" : "SFN");
+}
+
+TEST(SelectorModel, OnlyAnEmptyCodeIsEmpty) {
+    FieldSelectionSettings settings = namedSettings();
+    FieldSelectorState state;
+    LabelData data;
+    FakePanel panel;
+    FieldSelector selector(settings, state, data, panel);
+    data.fieldCode = std::string("\0N", 2);
+    selector.resolveLineField(100, 100);
+    EXPECT_EQ(data.fieldCode, std::string("\0N", 2));
+    EXPECT_FALSE(panel.autoField);
+    data.fieldCode.clear();
+    selector.resolveLineField(100, 100);
+    EXPECT_EQ(data.fieldCode, "SFN");
 }
 
 } // namespace
