@@ -1,5 +1,7 @@
 #include "common/safe_name.h"
 
+#include "common/files.h"
+
 namespace lumetra {
 
 bool isSafeName(std::string_view name) {
@@ -28,6 +30,17 @@ bool isSafeName(std::string_view name) {
         start = end + 1;
     }
     return true;
+}
+
+std::string programFileName(std::string_view programName) {
+    const auto last = programName.find_last_not_of(" .");
+    return std::string(programName.substr(0, last == std::string_view::npos ? 0 : last + 1));
+}
+
+bool isUsableProgramName(std::string_view programName) {
+    const std::string fileName = programFileName(programName);
+    return isSafeName(programName) && programName.find(';') == std::string_view::npos &&
+           fileName.find_first_not_of(' ') != std::string::npos && !isTemporaryFileName(fileName);
 }
 
 } // namespace lumetra

@@ -14,6 +14,7 @@ void fillFieldCodeTable(FieldCodeTable& table) {
 }
 
 void resetLabelData(LabelState& state) {
+    state.fieldSelected = false;
     LabelData& d = state.data;
     const std::string blank = state.consolePresent ? "" : " ";
     for (std::string LabelData::*field :
@@ -29,6 +30,20 @@ void resetLabelData(LabelState& state) {
              {&LabelData::varA, &LabelData::varB, &LabelData::varC, &LabelData::varD,
               &LabelData::varE, &LabelData::varF, &LabelData::varG, &LabelData::varI})
             d.*field = " ";
+}
+
+bool discardUnfinishedLabel(LabelState& state) {
+    if (state.receivedTypes.empty())
+        return false;
+    const bool keepField = state.fieldSelected;
+    std::string fieldCode = std::move(state.data.fieldCode);
+    resetLabelData(state);
+    if (keepField) {
+        state.data.fieldCode = std::move(fieldCode);
+        state.fieldSelected = true;
+    }
+    state.receivedTypes.clear();
+    return true;
 }
 
 bool isFieldCode(const FieldCodeTable& table, std::string_view text) {

@@ -67,7 +67,13 @@ struct LabelState {
 void fillFieldCodeTable(FieldCodeTable& table);
 
 // The reset values of the host variant; with the console the eight variables keep theirs.
+// A field chosen by a field-code barcode ends with the reset.
 void resetLabelData(LabelState& state);
+
+// Ends a label whose records were collected but which did not complete: its values are
+// reset, and a field chosen by a field-code barcode stays chosen. False when no label
+// was in progress.
+bool discardUnfinishedLabel(LabelState& state);
 
 // True when `text` is one of the table's codes (exact comparison).
 bool isFieldCode(const FieldCodeTable& table, std::string_view text);

@@ -47,20 +47,67 @@ bool LabelProcessor::runCommand(const std::string& text) {
     return true;
 }
 
-bool LabelProcessor::takeProgramName(std::string name) {
-    if (!isSafeName(name))
-        return false;
+void LabelProcessor::takeProgramName(std::string name) {
     m_state.data.programName = std::move(name);
     m_road.applySuffixRule();
     m_exporter.writeLabelExport();
-    return true;
+}
+
+bool LabelProcessor::takesPlainLabel() const {
+    const bool defaultField = !m_settings.slot(Slot::DFN).code.empty();
+    return defaultField || m_state.fieldSelected ||
+           m_settings.source == AutoSelSource::ProgramName ||
+           m_settings.source == AutoSelSource::Comment;
+}
+
+std::optional<std::string> LabelProcessor::refusal(const std::string& text, LabelKind kind) const {
+    if (kind == LabelKind::Command || kind == LabelKind::FieldCode)
+        return std::nullopt;
+    // A ";" in any value would shift the columns of the host's line.
+    if (contains(text, ";"))
+        return "it holds the work list's separator \";\"";
+    if (kind == LabelKind::Plain) {
+        if (takesPlainLabel() && !isUsableProgramName(trim(text)))
+            return "the program name cannot be used";
+        return std::nullopt;
+    }
+    const auto header = readRecordHeader(text);
+    if (!header)
+        return "no record type and count";
+    if (!isRecordType(header->typeCharacter))
+        return "the record type is not a digit";
+    const bool taken = text.front() == '%' &&
+                       !contains(m_state.receivedTypes, std::string(1, header->typeCharacter));
+    const std::string payload = text.substr(3);
+    std::string name = m_state.data.programName;
+    if (taken && header->type == 0)
+        return isSafeName(payload) ? std::nullopt
+                                   : std::optional<std::string>("the list name cannot be used");
+    if (taken && header->type == 1) {
+        const auto space = payload.find(' ');
+        name = space == std::string::npos ? payload : trim(payload.substr(0, space));
+        if (!isUsableProgramName(name))
+            return "the program name cannot be used";
+    }
+    const std::size_t types = m_state.receivedTypes.size() + (taken ? 1 : 0);
+    const bool completes = types != 0 && types == static_cast<std::size_t>(header->count);
+    if (!taken && !completes)
+        return "the record is not taken";
+    if (completes && !isUsableProgramName(name))
+        return "the label has no program name";
+    return std::nullopt;
+}
+
+void LabelProcessor::discardUnfinishedLabel(const std::string& by) {
+    if (!lumetra::discardUnfinishedLabel(m_state))
+        return;
+    hideIndicators(m_panel);
+    m_log.write(LogKind::Info, "unfinished label discarded by " + by);
 }
 
 LabelProcessor::Taken LabelProcessor::takeRecord(const std::string& text, int& count,
                                                  bool& listResult, bool& listLoaded) {
-    const auto header = readRecordHeader(text);
-    if (!header)
-        return Taken::Refused; // no count digit and no payload
+    const auto header = readRecordHeader(text); // refusal() saw it is there
     if (header->repeated)
         m_state.data.repetitions = "999";
     count = header->count;
@@ -73,16 +120,12 @@ LabelProcessor::Taken LabelProcessor::takeRecord(const std::string& text, int& c
     TokenCursor& cursor = m_state.cursor;
     if (header->type == 1) {
         const auto space = payload.find(' ');
-        const std::string name =
-            space == std::string::npos ? payload : trim(payload.substr(0, space));
-        if (!isSafeName(name))
-            return Taken::Refused;
         m_state.receivedTypes += header->typeCharacter;
         m_panel.setIndicatorVisible(1, true);
         if (space == std::string::npos) {
             d.programName = payload;
         } else {
-            takeProgramName(name);
+            takeProgramName(trim(payload.substr(0, space)));
             float x = 0, y = 0, z = 0;
             m_programs.readProgramFile(x, y, z);
             d.comment = m_state.programComment;
@@ -129,6 +172,9 @@ LabelProcessor::Taken LabelProcessor::takeRecord(const std::string& text, int& c
 LabelProcessor::Taken LabelProcessor::takePlainLabel(const std::string& text, int& count,
                                                      bool& result) {
     const std::string& defaultField = m_settings.slot(Slot::DFN).code;
+    // A plain label starts from reset values: a label it interrupts ends here.
+    if (takesPlainLabel())
+        discardUnfinishedLabel("the plain label " + text);
     if (!defaultField.empty() && !m_state.fieldSelected) {
         m_state.data.fieldCode = toUpper(defaultField);
         m_state.fieldSelected = true;
@@ -137,8 +183,7 @@ LabelProcessor::Taken LabelProcessor::takePlainLabel(const std::string& text, in
     }
     if (m_settings.source == AutoSelSource::ProgramName ||
         m_settings.source == AutoSelSource::Comment || m_state.fieldSelected) {
-        if (!takeProgramName(trim(text)))
-            return Taken::Refused;
+        takeProgramName(trim(text));
         count = 1;
         m_state.receivedTypes = "1";
         return Taken::Record;
@@ -148,8 +193,14 @@ LabelProcessor::Taken LabelProcessor::takePlainLabel(const std::string& text, in
 }
 
 bool LabelProcessor::processLabelScan(const std::string& text) {
-    m_road.resetListIfPending();
     const LabelKind kind = classifyLabel(m_state.fieldCodeTable, text);
+    // A refused text changes nothing: not the label, not the field, not the work list.
+    if (const auto reason = refusal(text, kind)) {
+        m_log.write(LogKind::Info, "label refused: " + *reason);
+        refuse(text);
+        return false;
+    }
+    m_road.resetListIfPending();
     if (kind == LabelKind::Command)
         return runCommand(text);
     if (kind == LabelKind::FieldCode) {
@@ -168,17 +219,11 @@ bool LabelProcessor::processLabelScan(const std::string& text) {
                                                   : takePlainLabel(text, count, result);
     if (listLoaded)
         return result;
-    if (taken == Taken::Refused) {
-        refuse(text);
-        return false;
-    }
     const bool complete = !m_state.receivedTypes.empty() &&
                           m_state.receivedTypes.size() == static_cast<std::size_t>(count);
     if (!complete) {
         if (taken == Taken::Record)
             m_status.show(texts::kWaitingNext);
-        else if (taken == Taken::NotTaken)
-            refuse(text);
         return false;
     }
     return finishLabel();

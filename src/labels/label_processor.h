@@ -3,6 +3,7 @@
 #pragma once
 
 #include "labels/label_export.h"
+#include "labels/label_syntax.h"
 #include "labels/line_road.h"
 #include "labels/list_file.h"
 #include "programs/program_file.h"
@@ -22,12 +23,16 @@ public:
     bool processLabelScan(const std::string& text);
 
 private:
-    enum class Taken { None, Record, NotTaken, Refused, NoField };
+    enum class Taken { Record, NotTaken, NoField };
 
+    // Why the text is refused, decided before anything changes; none when it is taken.
+    std::optional<std::string> refusal(const std::string& text, LabelKind kind) const;
+    bool takesPlainLabel() const;
+    void discardUnfinishedLabel(const std::string& by);
     bool runCommand(const std::string& text);
     Taken takeRecord(const std::string& text, int& count, bool& listResult, bool& listLoaded);
     Taken takePlainLabel(const std::string& text, int& count, bool& result);
-    bool takeProgramName(std::string name);
+    void takeProgramName(std::string name);
     void refuse(const std::string& text);
     bool finishLabel();
 

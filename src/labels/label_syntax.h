@@ -26,6 +26,11 @@ LabelKind classifyLabel(const FieldCodeTable& table, std::string_view text);
 // Record type and count digits read by value: "0".."9" are 0..9, any other character 0.
 int digitValue(char c);
 
+// A record's type character must be a digit; any other is refused.
+inline bool isRecordType(char c) {
+    return c >= '0' && c <= '9';
+}
+
 struct RecordHeader {
     char typeCharacter = '\0';
     int type = 0;

@@ -37,10 +37,8 @@ bool ListFileLoader::failed(const std::string& reason) {
 
 bool ListFileLoader::loadListFile(const std::string& name) {
     const std::string path = m_config.gcodePath + name + ".LST";
-    if (!isSafeName(name)) {
-        m_status.show(std::string(texts::kFormatError) + "  " + name);
+    if (!isSafeName(name)) // the callers refuse such a scan before anything changes
         return failed("list name refused as a path: " + name);
-    }
     const std::string native = m_paths.map(path);
     std::error_code error;
     if (!std::filesystem::is_regular_file(native, error)) {

@@ -88,7 +88,7 @@ ProgramFileReader::ProgramFileReader(LabelState& state, const Configuration& con
     : m_state(state), m_config(config), m_paths(paths), m_dialogs(dialogs), m_log(log) {}
 
 std::string ProgramFileReader::programPath() const {
-    return trim(m_config.gcodePath + m_state.data.programName);
+    return m_config.gcodePath + programFileName(m_state.data.programName);
 }
 
 void ProgramFileReader::readProgramFile(float& x, float& y, float& z) {

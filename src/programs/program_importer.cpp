@@ -6,7 +6,9 @@
 #include "common/status_texts.h"
 #include "common/text.h"
 
+#include <algorithm>
 #include <filesystem>
+#include <fstream>
 
 namespace lumetra {
 
@@ -105,48 +107,78 @@ void ProgramImporter::readHeader(const std::string& header) {
 void ProgramImporter::saveProgram(const std::string& body) {
     if (body.size() < kShortestBody)
         return;
-    const std::string path = m_config.gcodePath + m_state.data.programName;
+    const std::string path = m_config.gcodePath + programFileName(m_state.data.programName);
     const std::string native = m_paths.map(path);
     if (!isTicked(m_panel, Option::Overwrite)) {
-        std::error_code error;
-        const bool regular = std::filesystem::is_regular_file(native, error);
-        const auto size = regular ? std::filesystem::file_size(native, error) : 0;
-        if (regular && !error && size > 0)
+        // Opened for reading and asked its length: every error counts as a missing file.
+        std::ifstream existing(native, std::ios::binary | std::ios::ate);
+        if (existing && existing.tellg() > 0)
             return; // the existing program stays
+        std::error_code error;
+        if (std::filesystem::exists(native, error) && !existing)
+            m_log.write(LogKind::Info,
+                        "the existing program file cannot be read; it is replaced: " + path);
     }
     if (const WriteOutcome written = replaceFile(native, body); !written)
         m_status.showError(std::string(texts::kProgramNotSaved) + path + " (" + written.error +
                            ")");
 }
 
+std::optional<std::string> ProgramImporter::refusal(std::string_view scan) const {
+    const auto bang = scan.find('!');
+    if (bang == std::string_view::npos) {
+        if (startsWith(scan, kListLoadMark))
+            return isSafeName(listName(scan)) ? std::nullopt
+                                              : std::optional<std::string>("the list name");
+        // The line comes from the label data as they are.
+        return isUsableProgramName(m_state.data.programName)
+                   ? std::nullopt
+                   : std::optional<std::string>("no program name for the line");
+    }
+    const std::string_view header = scan.substr(0, bang);
+    if (header.find(';') != std::string_view::npos)
+        return "the work list's separator \";\" in the header";
+    const std::string name = FieldSplitter("^", header).field(1);
+    if (!isUsableProgramName(name))
+        return "the program name \"" + name + "\"";
+    return std::nullopt;
+}
+
+std::string ProgramImporter::listName(std::string_view scan) {
+    return scan.size() >= 6 ? std::string(scan.substr(4, scan.size() - 6)) : std::string{};
+}
+
 void ProgramImporter::importProgramBarcode(std::string& scan) {
+    const std::string_view content =
+        !scan.empty() && scan.front() == kPrefixMark
+            ? std::string_view(scan).substr(std::min(kPrefixLength, scan.size()))
+            : std::string_view(scan);
+    // A refused scan changes nothing: not the label, not the work list, no file.
+    if (const auto reason = refusal(content)) {
+        m_status.show(std::string(texts::kFormatError) + "  " + scan);
+        m_log.write(LogKind::Error, "program barcode refused: " + *reason);
+        return;
+    }
     m_road.resetListIfPending();
-    if (!scan.empty() && scan.front() == kPrefixMark)
-        scan.erase(0, kPrefixLength);
+    scan = std::string(content);
 
     float x = 0, y = 0, z = 0;
     const auto bang = scan.find('!');
     if (bang == std::string::npos) {
         if (startsWith(scan, kListLoadMark)) {
-            const std::string name =
-                scan.size() >= 6 ? scan.substr(4, scan.size() - 6) : std::string{};
             m_host.clearWorkList();
-            m_lists.loadListFile(name);
+            m_lists.loadListFile(listName(scan));
             return;
         }
     } else {
-        const std::string header = scan.substr(0, bang);
-        const std::string name = FieldSplitter("^", header).field(1);
-        if (name.empty() || !isSafeName(name)) {
-            // Nothing is written for a name that would leave the program folder.
-            m_status.show(std::string(texts::kFormatError) + "  " + scan);
-            m_log.write(LogKind::Error, "program name refused: «" + name + "»");
-            return;
+        if (discardUnfinishedLabel(m_state)) {
+            hideIndicators(m_panel);
+            m_log.write(LogKind::Info, "unfinished label discarded by a program barcode");
         }
         m_status.show(texts::kSavingProgram);
         // The comment of an earlier program must not follow this one into its line.
         m_state.programComment.clear();
-        readHeader(header);
+        readHeader(scan.substr(0, bang));
         saveProgram(trim(std::string_view(scan).substr(bang + 1)));
         m_programs.completeDimensions(x, y, z);
     }

@@ -19,6 +19,9 @@ public:
     void importProgramBarcode(std::string& scan);
 
 private:
+    // Why the scan (without its prefix) is refused, decided before anything changes.
+    std::optional<std::string> refusal(std::string_view scan) const;
+    static std::string listName(std::string_view scan);
     void readHeader(const std::string& header);
     void saveProgram(const std::string& body);
 

@@ -3,6 +3,7 @@
 #include "common/status_texts.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace lumetra {
 
@@ -10,6 +11,14 @@ namespace {
 
 constexpr std::int16_t kQuietTicksToFrame = 2;
 constexpr char kCompressedMark = '\xF1';
+constexpr std::string_view kBlanksAndLineEnds = " \t\r\n";
+
+std::string trimLineEnds(std::string_view text) {
+    const auto first = text.find_first_not_of("\r\n");
+    const auto last = text.find_last_not_of("\r\n");
+    return first == std::string_view::npos ? std::string{}
+                                           : std::string(text.substr(first, last - first + 1));
+}
 
 } // namespace
 
@@ -21,11 +30,8 @@ ScanReceiver::ScanReceiver(SerialPort& port, Panel& panel, StatusLine& status, O
 void ScanReceiver::append(std::string_view bytes) {
     const std::size_t room = kScanBufferLimit - std::min(kScanBufferLimit, m_scanText.size());
     m_scanText.append(bytes.substr(0, room));
-    if (bytes.size() > room && !m_overflowReported) {
-        m_overflowReported = true;
-        m_log.write(LogKind::Error, "scan buffer full (1 MiB): further input dropped until the "
-                                    "scan is framed");
-    }
+    if (bytes.size() > room)
+        m_overflowed = true;
 }
 
 void ScanReceiver::tick() {
@@ -51,8 +57,24 @@ void ScanReceiver::tick() {
 
 void ScanReceiver::frameAndDispatch() {
     m_quietTicks = 0;
-    m_overflowReported = false;
     m_panel.setActivity(false, {});
+    if (std::exchange(m_overflowed, false)) {
+        // Nothing cut short is ever handled as if it were whole.
+        m_status.showError(std::string(texts::kScanTooLong) + std::to_string(kScanBufferLimit) +
+                           " bytes");
+        m_scanText.clear();
+        return;
+    }
+    // Line ends a scanner sends before or after a barcode are not part of it, and a
+    // text of nothing but blanks and line ends is not a scan. A compressed scan keeps
+    // its bytes: its data may end in any byte.
+    if (m_scanText.find_first_not_of(kBlanksAndLineEnds) == std::string::npos) {
+        m_log.write(LogKind::Info, "blank text from the scanner ignored: " + m_scanText);
+        m_scanText.clear();
+        return;
+    }
+    if (m_scanText.front() != kCompressedMark)
+        m_scanText = trimLineEnds(m_scanText);
     m_log.write(LogKind::Scan, m_scanText);
 
     if (!m_scanText.empty() && m_scanText.front() == '\'' &&
@@ -63,7 +85,7 @@ void ScanReceiver::frameAndDispatch() {
         m_handlers.processLabelScan("%N%");
     }
     if (!m_scanText.empty() && m_scanText.front() == kCompressedMark) {
-        m_scanText = m_handlers.expandPayload(m_scanText);
+        m_scanText = trimLineEnds(m_handlers.expandPayload(m_scanText));
         if (m_scanText.empty())
             return;
     }

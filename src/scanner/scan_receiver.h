@@ -34,7 +34,7 @@ private:
     BusyGate& m_busy;
     std::string m_scanText;
     std::int16_t m_quietTicks = 0;
-    bool m_overflowReported = false;
+    bool m_overflowed = false;
 };
 
 } // namespace lumetra

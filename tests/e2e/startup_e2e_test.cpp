@@ -10,7 +10,7 @@ using namespace std::chrono_literals;
 TEST(StartupE2E, WithoutOrxIniLogsAndExits) {
     Workspace workspace;
     ProgramRun run(workspace);
-    EXPECT_EQ(run.waitForExit(20s), 0);
+    EXPECT_EQ(run.waitForExit(20s), 1);
     EXPECT_NE(workspace.log().find("\tmessage\tFile ORX.INI Not Found"), std::string::npos)
         << workspace.log();
 }
@@ -32,7 +32,7 @@ TEST(StartupE2E, AnEmptyIniStartsWithDefaultsAndASecondCopyEnds) {
         << workspace.log();
 
     ProgramRun second(workspace);
-    EXPECT_EQ(second.waitForExit(20s), 0);
+    EXPECT_EQ(second.waitForExit(20s), 1);
     EXPECT_TRUE(waitForText(workspace.logPath(), "the Program is already running!"));
     EXPECT_TRUE(first.running()) << "the first copy runs on";
 }

@@ -134,8 +134,33 @@ TEST_F(Receiver, TheBufferIsBounded) {
     EXPECT_EQ(receiver.scanText().size(), kScanBufferLimit);
     receiver.tick();
     receiver.tick();
-    ASSERT_EQ(handlers.calls.size(), 1u);
-    EXPECT_EQ(handlers.calls[0].size(), std::string("label:").size() + kScanBufferLimit);
+    EXPECT_TRUE(handlers.calls.empty()) << "a scan cut short is never handled";
+    EXPECT_EQ(panel.status(), "Scan dropped: longer than the scan buffer of 1048576 bytes");
+    EXPECT_TRUE(receiver.scanText().empty());
+    feed({"%11P1 N 1 %"});
+    EXPECT_EQ(handlers.calls, std::vector<std::string>{"label:%11P1 N 1 %"})
+        << "the next scan is whole again";
+}
+
+TEST_F(Receiver, ScannerLineEndsAreNotPartOfTheScan) {
+    const std::pair<std::string, std::vector<std::string>> cases[] = {
+        {"%11P1 N 1 %\r\n", {"label:%11P1 N 1 %"}},
+        {"P100\r\n", {"label:P100"}},
+        {"P100\r", {"label:P100"}},
+        {"\nP100\n", {"label:P100"}},
+        {"%START%\r\n%N%\r\n", {"label:%START%", "label:%N%"}},
+        {"NAME^X1!body line\r\n", {"program:NAME^X1!body line"}},
+        {"'P7$\r\n", {"label:%N%", "label:P7"}},
+        {"\r\n", {}},
+        {" \t \r\n", {}},
+        {"P 1\r\n", {"label:P 1"}},
+    };
+    for (const auto& [scan, calls] : cases) {
+        handlers.calls.clear();
+        feed({scan}, 8);
+        EXPECT_EQ(handlers.calls, calls) << scan;
+        EXPECT_TRUE(receiver.scanText().empty()) << scan;
+    }
 }
 
 TEST_F(Receiver, NoiseNeverBreaksTheReceiver) {
