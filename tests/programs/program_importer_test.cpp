@@ -238,6 +238,15 @@ TEST(PayloadExpansion, ExpandsByBothRoutes) {
     }
 }
 
+TEST(PayloadExpansion, ALongRunOfLongPayloadsNeverRunsOutOfHandles) {
+    LabelRig rig;
+    const std::string text(23100, 'x');
+    const std::string scan = lumetra::compressedScan(text);
+    // Two handles a payload: a 16-bit counter that is never reset ran out at 16,383.
+    for (int i = 0; i < 16500; ++i)
+        ASSERT_EQ(rig.expander.expandPayload(scan), text) << "payload " << i;
+}
+
 TEST(PayloadExpansion, OtherCharactersOfTheHeadDoNotMatter) {
     LabelRig rig;
     const std::string text = "%11P100 N 13 %";

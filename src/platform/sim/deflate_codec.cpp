@@ -1,5 +1,6 @@
 #include "platform/sim/deflate_codec.h"
 
+#include <cstdint>
 #include <cstring>
 #include <vector>
 #include <zlib.h>
@@ -75,7 +76,15 @@ std::int16_t DeflateLibrary::openFile(const std::string& nativePath, int mode) {
     std::FILE* file = std::fopen(nativePath.c_str(), mode == 10 ? "wb" : "rb");
     if (file == nullptr)
         return 0;
-    const std::int16_t handle = m_nextHandle++;
+    // The lowest free handle: closed handles are used again, so a long run never ends.
+    std::int16_t handle = 1;
+    while (m_files.count(handle) != 0) {
+        if (handle == INT16_MAX) {
+            std::fclose(file);
+            return 0;
+        }
+        ++handle;
+    }
     m_files[handle] = file;
     return handle;
 }

@@ -37,7 +37,6 @@ public:
 
 private:
     std::map<std::int16_t, std::FILE*> m_files;
-    std::int16_t m_nextHandle = 1;
 };
 
 } // namespace lumetra
