@@ -207,6 +207,7 @@ bool LabelProcessor::processLabelScan(const std::string& text) {
         m_state.data.fieldCode = fieldCodeInner(text);
         m_state.fieldSelected = true;
         m_selector.selectField(SelectionMode::SeedFromFieldBarcode, 0, 0);
+        m_log.write(LogKind::Info, "field code " + m_state.data.fieldCode + " chosen");
         return true;
     }
     m_state.data.repetitions = "1";

@@ -226,3 +226,72 @@ TEST_F(Road, BadProgramBarcodesWriteNothingOutside) {
 
 } // namespace
 } // namespace lumetra::e2e
+
+namespace lumetra::e2e {
+namespace {
+
+// One run of the program over a sequence of scans, each followed by `suffix` as a
+// scanner set up to end its barcodes would send it; returns the lines the host got.
+std::vector<std::string> linesFor(const std::string& suffix) {
+    Workspace workspace;
+    PtyPair pty;
+    if (!pty.valid())
+        return {"no pty"};
+    std::filesystem::create_directories(workspace.drive('c') + "/PRODUCT");
+    testing::writeFile(workspace.drive('c') + "/PRODUCT/P300", "G71 X10 Y20 Z3\r\n(PLAIN ONE)\r\n");
+    workspace.writeIni("[VOZEZIZO]\r\nCommPollTime=100\r\nCom1Device=" + pty.path() +
+                       "\r\nGCodePath=C:\\PRODUCT\\\r\nAutoClear= 0\r\nFieldCode_DFN=N\r\n");
+    ProgramRun run(workspace);
+    if (!waitForText(workspace.logPath(), "\tinfo\tstart-up complete"))
+        return {"no start"};
+    // Each scan is sent once the one before has been framed and handled.
+    std::size_t handled = 0;
+    const auto settled = [&] {
+        const std::string log = workspace.log();
+        std::size_t n = 0;
+        for (const char* end : {"\tstatus\tReady.\n", "\tstatus\t Waiting for next barcode...\n",
+                                "\tstatus\tBarcode Formating Error.", "\tinfo\tfield code "})
+            for (auto at = log.find(end); at != std::string::npos; at = log.find(end, at + 1))
+                ++n;
+        return n;
+    };
+    const std::string scans[] = {
+        "%13P100 N 13 %", "%23600 400 18 %",
+        "%331 2 3 4 %",   "%S%",
+        "%11P200 A %",    "P300",
+        "%11P;1 A 5 %",   "%a1%",
+        "%11 N 13 %",     "PROG^X800^Y600^Z18!0123456789ABCDEF",
+        "%12P400 M %",    "P500",
+        "%21 1 1 %",      "%CLEAR%",
+        "%START%",
+    };
+    for (const std::string& text : scans) {
+        pty.send(text + suffix);
+        for (int i = 0; i < 100 && settled() == handled; ++i)
+            std::this_thread::sleep_for(50ms);
+        handled = settled();
+        std::this_thread::sleep_for(150ms); // the suffix's own quiet ticks
+    }
+    std::vector<std::string> lines;
+    for (const std::string& entry : testing::journalMembers(workspace.journalPath()))
+        if (entry.find("\tAddLine\t") != std::string::npos)
+            lines.push_back(entry.substr(entry.find("\tAddLine\t") + 9));
+    if (workspace.log().find("\tstatus\tBarcode Formating Error.  \r") != std::string::npos)
+        lines.push_back("a line end was refused as a scan");
+    return lines;
+}
+
+TEST(ScannerSuffixE2E, LineEndsAfterEachBarcodeGiveTheSameLines) {
+    const std::vector<std::string> expected = {
+        "P100;1;N;1;600;400;18;;;13;;1;2;3;4;;;;;",
+        "P200;1;S;1;0;0;0;; ;%; ; ; ; ; ; ; ; ; ;",
+        "P300;1;N;1;10;20;3; ; ; ; ; ; ; ; ; ; ; ; ;",
+        "PROG;1; ;1;800;600;18;; ; ; ; ; ; ; ; ; ; ; ;",
+        "P500;1;N;1;0;0;0; ; ; ; ; ; ; ; ; ; ; ; ;",
+    };
+    EXPECT_EQ(linesFor(""), expected);
+    EXPECT_EQ(linesFor("\r\n"), expected);
+}
+
+} // namespace
+} // namespace lumetra::e2e
