@@ -334,10 +334,6 @@ void FieldSelectionDialog::tabChanged(int index) {
 }
 
 bool FieldSelectionDialog::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::MouseButtonPress &&
-        (watched == m_programName || watched == m_comment || watched == m_barcode ||
-         watched == m_mirror || watched == m_normAndMirror))
-        m_setup.optionPressed();
     if (event->type() == QEvent::MouseButtonDblClick && watched == m_template) {
         m_setup.templateDoubleClicked();
         m_template->setText(toQString(m_setup.display().templateText));

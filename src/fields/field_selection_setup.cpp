@@ -12,17 +12,16 @@ void FieldSelectionSetup::load() {
     loadFieldSelectionSettings(m_ini, m_settings, m_display);
 }
 
-void FieldSelectionSetup::optionPressed() {
-    getAutoSel(m_settings, m_display);
-}
-
 void FieldSelectionSetup::sourceClicked(AutoSelSource source) {
+    // The shown trigger is kept before another is shown, however the option was chosen.
+    getAutoSel(m_settings, m_display);
     m_settings.source = source;
     setAutoSel(m_settings, m_display);
     placeText(m_display, m_settings.source);
 }
 
 void FieldSelectionSetup::modeClicked(MirrorMode mode) {
+    getAutoSel(m_settings, m_display);
     m_settings.mirrorMode = mode;
     setAutoSel(m_settings, m_display);
     placeText(m_display, m_settings.source);

@@ -15,8 +15,8 @@ public:
                         const LabelState& labels, const IniFile& ini);
 
     void load();
-    // Mouse button pressed on a source or mode option: the shown trigger is kept first.
-    void optionPressed();
+    // A source or mode option chosen, by mouse or keyboard: the shown trigger is kept
+    // first, then the chosen one is shown.
     void sourceClicked(AutoSelSource source);
     void modeClicked(MirrorMode mode);
     void triggerTextChanged(const std::string& text);

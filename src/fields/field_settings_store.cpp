@@ -71,6 +71,14 @@ void loadFieldSelectionSettings(const IniFile& ini, FieldSelectionSettings& sett
     setAutoSel(settings, display);
 }
 
+std::string profileText(std::string_view text) {
+    const bool blankEnds = !text.empty() && (text.front() == ' ' || text.back() == ' ');
+    const bool quoteEnds = text.size() >= 2 && (text.front() == '"' || text.front() == '\'') &&
+                           text.back() == text.front();
+    // A read drops the blanks around a value and one pair of enclosing quotes.
+    return blankEnds || quoteEnds ? "\"" + std::string(text) + "\"" : std::string(text);
+}
+
 void saveFieldSelectionSettings(const IniFile& ini, FieldSelectionSettings& settings,
                                 const TriggerDisplay& display) {
     auto write = [&](std::string_view name, std::string_view value) {
@@ -90,7 +98,7 @@ void saveFieldSelectionSettings(const IniFile& ini, FieldSelectionSettings& sett
         const MirrorTrigger& trigger = settings.trigger(keys.source, keys.mode);
         write(key(keys.prefix, "LR"), trigger.fromLeft ? "-1" : "0");
         write(key(keys.prefix, "CPos"), std::to_string(trigger.position));
-        write(key(keys.prefix, "Text"), trigger.text);
+        write(key(keys.prefix, "Text"), profileText(trigger.text));
     }
     write("PNameMSel", settings.programNameMode == MirrorMode::Mirror ? "1" : "0");
     write("CommentMSel", settings.commentMode == MirrorMode::Mirror ? "1" : "0");

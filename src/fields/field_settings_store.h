@@ -11,6 +11,10 @@ void loadFieldSelectionSettings(const IniFile& ini, FieldSelectionSettings& sett
                                 TriggerDisplay& display);
 
 // Captures the displayed trigger (GetAutoSel), then writes every key in order.
+// A text as written so that the profile functions read it back unchanged: in quotes when
+// it has blanks at its ends or is itself enclosed in quotes.
+std::string profileText(std::string_view text);
+
 void saveFieldSelectionSettings(const IniFile& ini, FieldSelectionSettings& settings,
                                 const TriggerDisplay& display);
 

@@ -26,15 +26,13 @@ void placeText(TriggerDisplay& display, AutoSelSource source) {
     const int width = sourceWidth(source);
     display.maximum = triggerMaximum(source, display.text.size());
     display.position = std::clamp(display.position, 1, display.maximum);
+    display.leftLabel = std::to_string(display.position) + " From Left";
+    display.rightLabel = std::to_string(display.maximum + 1 - display.position) + " From Right";
     std::string shown(static_cast<std::size_t>(width - 1), '?');
-    if (static_cast<int>(shown.size()) < display.position)
-        return;
     const auto start = static_cast<std::size_t>(display.position - 1);
     for (std::size_t i = 0; i < display.text.size() && start + i < shown.size(); ++i)
         shown[start + i] = display.text[i];
     display.templateText = shown;
-    display.leftLabel = std::to_string(display.position) + " From Left";
-    display.rightLabel = std::to_string(display.maximum + 1 - display.position) + " From Right";
 }
 
 void getAutoSel(FieldSelectionSettings& settings, const TriggerDisplay& display) {
@@ -53,10 +51,12 @@ void setAutoSel(FieldSelectionSettings& settings, TriggerDisplay& display) {
         return;
     MirrorTrigger& trigger = settings.trigger(settings.source, settings.mirrorMode);
     display.fromLeft = trigger.fromLeft;
-    trigger.position = static_cast<std::int16_t>(
-        std::clamp<int>(trigger.position, 1, std::max(1, display.maximum)));
-    display.position = trigger.position;
+    // Clamped to the range of the trigger being shown, not of the one shown before.
     display.text = trigger.text;
+    display.maximum = triggerMaximum(settings.source, trigger.text.size());
+    trigger.position =
+        static_cast<std::int16_t>(std::clamp<int>(trigger.position, 1, display.maximum));
+    display.position = trigger.position;
     placeText(display, settings.source);
 }
 

@@ -110,6 +110,23 @@ TEST_F(SetupDialog, SwitchingTheSourceCapturesTheShownTrigger) {
     EXPECT_EQ(find<QLineEdit>("MSpec")->text(), QStringLiteral("CM"));
 }
 
+TEST_F(SetupDialog, TheKeyboardChoosesASourceAsTheMouseDoes) {
+    click("MPName");
+    find<QLineEdit>("MSpec")->setText(QStringLiteral("PN"));
+    auto* comment = find<QRadioButton>("MCmt");
+    comment->setFocus();
+    QTest::keyClick(comment, Qt::Key_Space);
+    ASSERT_TRUE(comment->isChecked());
+    EXPECT_EQ(find<QLineEdit>("MSpec")->text(), QString());
+    find<QLineEdit>("MSpec")->setText(QStringLiteral("CM"));
+    auto* programName = find<QRadioButton>("MPName");
+    programName->setFocus();
+    QTest::keyClick(programName, Qt::Key_Space);
+    EXPECT_EQ(find<QLineEdit>("MSpec")->text(), QStringLiteral("PN"));
+    comment->click(); // a mnemonic or any other way of choosing it
+    EXPECT_EQ(find<QLineEdit>("MSpec")->text(), QStringLiteral("CM"));
+}
+
 TEST_F(SetupDialog, SetAllAndClearAllShowOnlyOnTheSlotTabs) {
     auto* tabs = find<QTabWidget>("SSTab");
     auto* setAll = find<QPushButton>("BtnSA");

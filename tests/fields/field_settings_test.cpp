@@ -181,15 +181,58 @@ TEST_F(Settings, SwitchingSourcesKeepsEachTrigger) {
     load("AutoSelSetting=1\r\nPNameMSel=1\r\nCommentMSel=1\r\n");
     setup.triggerTextChanged("PN");
     setup.positionMoved(4);
-    setup.optionPressed();
     setup.sourceClicked(AutoSelSource::Comment);
     EXPECT_EQ(display.text, "");
     setup.triggerTextChanged("CM");
-    setup.optionPressed();
     setup.sourceClicked(AutoSelSource::ProgramName);
     EXPECT_EQ(display.text, "PN");
     EXPECT_EQ(display.position, 4);
     EXPECT_EQ(settings.trigger(AutoSelSource::Comment, MirrorMode::Mirror).text, "CM");
+}
+
+TEST_F(Settings, SwitchingSourceOrModeNeverMovesATrigger) {
+    load("AutoSelSetting=1\r\nPNameMSel=0\r\nPNameNandMText=M\r\nPNameNandMCPos=12\r\n"
+         "CommentMSel=0\r\nCommentNandMText=" +
+         std::string(20, 'C') + "\r\nCommentNandMCPos=2\r\n");
+    EXPECT_EQ(display.position, 12);
+    for (int round = 0; round < 3; ++round) {
+        setup.sourceClicked(AutoSelSource::Comment);
+        EXPECT_EQ(display.position, 2);
+        setup.modeClicked(MirrorMode::Mirror);
+        setup.modeClicked(MirrorMode::NormAndMirror);
+        setup.sourceClicked(AutoSelSource::Barcode);
+        setup.sourceClicked(AutoSelSource::ProgramName);
+        EXPECT_EQ(display.text, "M");
+        EXPECT_EQ(display.position, 12) << "round " << round;
+        EXPECT_EQ(display.leftLabel, "12 From Left");
+    }
+    setup.ok();
+    EXPECT_EQ(ini.readString(kMainSection, "PNameNandMCPos", ""), "12");
+    EXPECT_EQ(ini.readString(kMainSection, "CommentNandMCPos", ""), "2");
+}
+
+TEST_F(Settings, TheLastPositionShowsItsOwnLabels) {
+    load("AutoSelSetting=1\r\nPNameMSel=1\r\n");
+    setup.positionMoved(2);
+    setup.positionMoved(13);
+    EXPECT_EQ(display.position, 13);
+    EXPECT_EQ(display.leftLabel, "13 From Left");
+    EXPECT_EQ(display.rightLabel, "1 From Right");
+    EXPECT_EQ(display.templateText, std::string(12, '?'));
+}
+
+TEST_F(Settings, TriggersKeepTheirBlanksAndQuotesOverARestart) {
+    for (const std::string text : {" M", "M ", "  ", "\"M\"", "'x'", "M", "A B", "\"", ""}) {
+        load("AutoSelSetting=1\r\nPNameMSel=1\r\n");
+        setup.triggerTextChanged(text);
+        setup.ok();
+        const std::string stored = readFile(ini.path());
+        load(stored.substr(std::string("[VOZEZIZO]\r\n").size()));
+        EXPECT_EQ(settings.trigger(AutoSelSource::ProgramName, MirrorMode::Mirror).text, text)
+            << "«" << text << "»";
+    }
+    load("AutoSelSetting=1\r\nPNameMSel=1\r\nPNameMirrorText= M \r\n");
+    EXPECT_EQ(display.text, "M") << "a file the original program wrote reads as it always did";
 }
 
 TEST_F(Settings, DoubleClickShowsTheLastLinesText) {
