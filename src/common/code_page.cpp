@@ -33,6 +33,14 @@ void appendUtf8(std::string& out, char32_t c) {
     }
 }
 
+} // namespace
+
+char32_t codePageToUnicode(char byte) {
+    return toUnicode(static_cast<unsigned char>(byte));
+}
+
+namespace {
+
 char fromUnicode(char32_t c) {
     if (c < 0x80 || (c >= 0xA0 && c <= 0xFF))
         return static_cast<char>(c);

@@ -9,6 +9,9 @@ namespace lumetra {
 
 std::string codePageToUtf8(std::string_view bytes);
 
+// The Unicode character of one code-page byte.
+char32_t codePageToUnicode(char byte);
+
 // Characters the code page cannot hold become "?"; malformed UTF-8 bytes likewise.
 std::string utf8ToCodePage(std::string_view utf8);
 

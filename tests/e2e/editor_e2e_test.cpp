@@ -76,6 +76,7 @@ TEST(EditorE2E, TheStandInEditorReceivesTheNameOnARealDisplay) {
     ::setenv("LUMETRA_EDITOR_LOG", keys.c_str(), 1);
     ::setenv("QT_QPA_PLATFORM", "xcb", 1);
 
+    constexpr const char* kTyped = "[Ctrl+O]P100\xC3\x84\xC3\x89\xC3\xA4\xC5\xA0[Enter][Enter]";
     bool typed = false;
     bool reused = false;
     TaskId editor = 0;
@@ -95,14 +96,15 @@ TEST(EditorE2E, TheStandInEditorReceivesTheNameOnARealDisplay) {
         SleepingPump pump;
         StatusLine status(panel, log, pump);
         LabelState state;
-        state.data.programName = "P100";
+        // Upper-case accented letters arrive in upper case (code page: Ä É ä Š).
+        state.data.programName = "P100\xC4\xC9\xE4\x8A";
         EditorLauncher launcher(desktop, status, dialogs, state, log);
 
         launcher.launchEditor();
-        typed = waitForText(keys, "[Ctrl+O]P100[Enter][Enter]", 10s);
+        typed = waitForText(keys, kTyped, 10s);
         editor = launcher.editorTask();
         launcher.launchEditor();
-        reused = waitForText(keys, "[Ctrl+O]P100[Enter][Enter][Ctrl+O]P100[Enter][Enter]", 10s);
+        reused = waitForText(keys, std::string(kTyped) + kTyped, 10s);
         second = launcher.editorTask();
     } // the display connection closes before the server stops
 

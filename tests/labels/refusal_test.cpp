@@ -170,6 +170,17 @@ TEST(Refusal, ANameEndingInSpacesOrDotsNamesOneFile) {
     EXPECT_EQ(rig.lines().back().substr(0, 15), "P2;1;N;1;1;2;7;") << "read from the file P2";
 }
 
+TEST(Refusal, TheLogShowsEachTextConvertedOnce) {
+    LabelRig rig;
+    rig.importProgram("P\xC4;1^X1!0123456789ABCDEF");
+    rig.importProgram("..\\\xC9^X1!0123456789ABCDEF");
+    const std::string log = readFile(rig.log.path());
+    EXPECT_NE(log.find("\tstatus\tBarcode Formating Error.  P\xC3\x84;1^X1!"), std::string::npos)
+        << log;
+    EXPECT_NE(log.find("the program name \"..\\\\\xC3\x89\""), std::string::npos) << log;
+    EXPECT_EQ(log.find("\xC3\x82"), std::string::npos) << "no character converted twice";
+}
+
 TEST(Refusal, AProgramBarcodeWithoutBodyNeedsAName) {
     LabelRig rig;
     rig.importProgram("^X1^");

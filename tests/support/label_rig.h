@@ -87,7 +87,7 @@ struct LabelRig {
     FileChecker files;
     FakePanel panel;
     FakePump pump;
-    OperatorLog log;
+    OperatorLog log{dir.file("operator.log")};
     StatusLine status;
     FakeSerialPort port;
     LabelState state;

@@ -28,6 +28,23 @@ xdo_t* xdo(void* handle) {
 
 constexpr useconds_t kKeyDelay = 12000; // microseconds between typed characters
 
+// Upper-case letters of the code page beyond ASCII (Š Œ Ž Ÿ À..Þ but ×). Typed as text,
+// X gives a key bound for one of them its lower-case form.
+bool isUpperBeyondAscii(char c) {
+    const auto b = static_cast<unsigned char>(c);
+    return b == 0x8A || b == 0x8C || b == 0x8E || b == 0x9F ||
+           (b >= 0xC0 && b <= 0xDE && b != 0xD7);
+}
+
+// The X key name of a code-page character: Latin-1 keysyms are the code points, others
+// are Unicode keysyms.
+std::string keyName(char c) {
+    const char32_t code = codePageToUnicode(c);
+    const KeySym keysym = code < 0x100 ? code : 0x1000000 + code;
+    const char* name = XKeysymToString(keysym);
+    return name != nullptr ? name : std::string{};
+}
+
 } // namespace
 
 PosixDesktop::PosixDesktop(const Paths& paths, OperatorLog& log, std::string display)
@@ -147,6 +164,10 @@ bool PosixDesktop::sendKeys(std::string_view keys) {
         if (c == '\x0F' || c == '\r') {
             flush();
             xdo_send_keysequence_window(xdo(m_xdo), CURRENTWINDOW, c == '\r' ? "Return" : "ctrl+o",
+                                        kKeyDelay);
+        } else if (isUpperBeyondAscii(c) && !keyName(c).empty()) {
+            flush();
+            xdo_send_keysequence_window(xdo(m_xdo), CURRENTWINDOW, ("shift+" + keyName(c)).c_str(),
                                         kKeyDelay);
         } else {
             text += c;
