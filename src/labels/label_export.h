@@ -10,6 +10,9 @@
 
 namespace lumetra {
 
+// Beside the collecting file while a block is handed over.
+inline constexpr std::string_view kHandOffJournalSuffix = ".lumetra-journal";
+
 // The program name without a final ".CNC" (compared in upper case).
 std::string exportBaseName(std::string_view programName);
 
@@ -22,10 +25,17 @@ public:
                 FileChecker& files, StatusLine& status, OperatorLog& log);
 
     // Moves <CSVInPath>\<base name>.CSV into CSVOutPath. The input file is deleted only
-    // after its text reached the collecting file; a failure leaves it and is reported.
+    // after its text reached the collecting file; a failure leaves it and the collecting
+    // file as they were and is reported. Each block arrives exactly once, even when the
+    // program is killed at any point of the hand-off.
     void writeLabelExport();
 
+    // Settles a hand-off that a kill interrupted: a block that reached the collecting
+    // file whole has its per-program file removed; a part of one is cut off again.
+    void recover();
+
 private:
+    std::string journalPath() const;
     void report(const std::string& text);
 
     const LabelState& m_state;

@@ -1,6 +1,7 @@
 #include "shell/program.h"
 
 #include "common/errors.h"
+#include "common/files.h"
 #include "labels/exclusion_dialog.h"
 #include "scanner/settings_dialog.h"
 
@@ -107,9 +108,25 @@ StartupResult Program::start() {
     const StartupResult result = m_application->start();
     m_labelState.consolePresent = m_config.consolePresent;
     m_labelState.cncSuffixMode = m_config.cncSuffixMode;
-    if (result == StartupResult::Running)
+    if (result == StartupResult::Running) {
+        tidyAfterAnEarlierRun();
         m_log->write(LogKind::Info, "start-up complete");
+    }
     return result;
+}
+
+void Program::tidyAfterAnEarlierRun() {
+    // Temporary files of a run that was killed while it wrote, and a CSV hand-off it
+    // left half done.
+    // A program file's path is the program folder followed directly by its name.
+    for (const std::string& file :
+         {m_config.gcodePath + "PROGRAM", m_config.iniPath, m_config.csvOutPath}) {
+        const std::string folder = std::filesystem::path(m_paths.map(file)).parent_path().string();
+        for (const std::string& name : removeStaleTemporaryFiles(folder))
+            m_log->write(LogKind::Info,
+                         "temporary file of an earlier run removed: " + folder + "/" + name);
+    }
+    m_export->recover();
 }
 
 void Program::unload() {

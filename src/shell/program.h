@@ -76,6 +76,8 @@ public:
     std::string expandPayload(const std::string& text) override;
 
 private:
+    void tidyAfterAnEarlierRun();
+
     bool m_unattended = false;
     BusyGate m_busy;
     PosixPaths m_paths;

@@ -1,0 +1,99 @@
+// The program killed at each file operation of a CSV hand-off or a program write, then
+// started again: nothing doubled, nothing half written, nothing left behind.
+#include "e2e/harness.h"
+#include "support/pty_pair.h"
+#include "support/workspace.h"
+
+#include <gtest/gtest.h>
+#include <thread>
+
+namespace lumetra::e2e {
+namespace {
+
+using namespace std::chrono_literals;
+using testing::PtyPair;
+using testing::readFile;
+using testing::writeFile;
+
+class KilledRun : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (!pty.valid())
+            GTEST_SKIP() << "no pseudo-terminal could be opened";
+        std::filesystem::create_directories(workspace.drive('c') + "/PRODUCT");
+        std::filesystem::create_directories(workspace.drive('c') + "/CSV");
+        workspace.writeIni("[VOZEZIZO]\r\nCommPollTime=100\r\nCom1Device=" + pty.path() +
+                           "\r\nGCodePath=C:\\PRODUCT\\\r\nCSVInPath=C:\\CSV\\\r\n"
+                           "CSVOutPath=C:\\Lumetra.csv\r\nAutoClear= 0\r\n");
+    }
+    // Runs the program until it has handled `scan` or was killed by the fault.
+    bool runWith(const std::string& fault, const std::string& scan) {
+        std::map<std::string, std::string> env;
+        if (!fault.empty())
+            env = {{"LD_PRELOAD", LUMETRA_FAULT_SHIM}, {"LUMETRA_FAULT", fault}};
+        const std::size_t starts = count("\tinfo\tstart-up complete\n");
+        ProgramRun run(workspace, env);
+        for (int i = 0; i < 200 && count("\tinfo\tstart-up complete\n") == starts; ++i)
+            std::this_thread::sleep_for(50ms);
+        const std::size_t before = count("\tstatus\tReady.\n");
+        pty.send(scan);
+        for (int i = 0; i < 200 && run.running() && count("\tstatus\tReady.\n") == before; ++i)
+            std::this_thread::sleep_for(50ms);
+        const bool killed = !run.running();
+        run.stop();
+        return killed;
+    }
+    std::size_t count(const std::string& needle) {
+        const std::string log = workspace.log();
+        std::size_t n = 0;
+        for (auto at = log.find(needle); at != std::string::npos; at = log.find(needle, at + 1))
+            ++n;
+        return n;
+    }
+
+    Workspace workspace;
+    PtyPair pty;
+};
+
+TEST_F(KilledRun, AKillAtAnyPointOfAHandOffLeavesEachBlockOnce) {
+    const std::string block = "P1;DOOR;LEFT\r\n";
+    int kills = 0;
+    // The journal's replacement (the first open, write, fsync, close and the rename),
+    // then the append (the second open, write, fsync and close).
+    for (const char* point : {"open:1", "write:1", "fsync:1", "close:1", "rename:1", "open:2",
+                              "write:2", "fsync:2", "close:2"}) {
+        {
+            writeFile(workspace.drive('c') + "/Lumetra.csv", "EARLIER\r\n");
+            writeFile(workspace.drive('c') + "/CSV/P1.CSV", block);
+            const std::string fault = std::string(point) + ":0:Lumetra.csv";
+            kills += runWith(fault, "%11P1 N %");
+            // The next start settles the hand-off; the operator scans the label again.
+            runWith("", "%11P1 N %");
+            EXPECT_EQ(readFile(workspace.drive('c') + "/Lumetra.csv"), "EARLIER\r\n" + block)
+                << fault << "\n"
+                << workspace.log();
+            EXPECT_FALSE(std::filesystem::exists(workspace.drive('c') + "/CSV/P1.CSV")) << fault;
+            for (const auto& entry : std::filesystem::directory_iterator(workspace.drive('c')))
+                EXPECT_EQ(entry.path().filename().string().find("lumetra-"), std::string::npos)
+                    << fault << ": " << entry.path();
+        }
+    }
+    EXPECT_EQ(kills, 9) << "every kill must reach its step of the hand-off";
+}
+
+TEST_F(KilledRun, AKillDuringAProgramWriteLeavesNoTemporaryFile) {
+    const std::string product = workspace.drive('c') + "/PRODUCT";
+    writeFile(product + "/PROG", "OLD PROGRAM");
+    ASSERT_TRUE(runWith("rename:1:0:PRODUCT/PROG", "PROG^X1^Y2^Z3!NEW PROGRAM BODY"));
+    EXPECT_EQ(readFile(product + "/PROG"), "OLD PROGRAM") << "never half a program";
+    runWith("", "%START%");
+    std::vector<std::string> left;
+    for (const auto& entry : std::filesystem::directory_iterator(product))
+        left.push_back(entry.path().filename().string());
+    EXPECT_EQ(left, std::vector<std::string>{"PROG"});
+    EXPECT_NE(workspace.log().find("\tinfo\ttemporary file of an earlier run removed: "),
+              std::string::npos);
+}
+
+} // namespace
+} // namespace lumetra::e2e

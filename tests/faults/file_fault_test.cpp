@@ -1,0 +1,182 @@
+// Every write, flush, close and rename of the files the program keeps fails in turn:
+// the old file stays as it was, the failure is shown, and a later write succeeds.
+#include "common/files.h"
+#include "common/safe_name.h"
+#include "faults/fault_shim.h"
+#include "shell/ini_file.h"
+#include "support/label_rig.h"
+
+#include <cerrno>
+#include <cstring>
+#include <gtest/gtest.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+
+namespace lumetra {
+namespace {
+
+using namespace lumetra::testing;
+
+struct Step {
+    const char* operation;
+    int error;
+};
+
+// Every operation a replacement or an append goes through, with the errors of a full
+// disk and a failing device.
+const Step kSteps[] = {{"open", ENOSPC}, {"write", ENOSPC}, {"write", EIO},   {"fsync", EIO},
+                       {"close", EIO},   {"rename", EIO},   {"fsync", ENOSPC}};
+
+std::size_t temporaryFiles(const std::string& folder) {
+    std::size_t n = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        n += isTemporaryFileName(entry.path().filename().string());
+    return n;
+}
+
+class Faults : public ::testing::Test {
+protected:
+    void TearDown() override { lumetraFaultClear(); }
+};
+
+TEST_F(Faults, AFailedIniWriteLeavesTheFileByteForByteAndIsToldOncePerKey) {
+    for (const Step& step : kSteps) {
+        int strikes = 0;
+        for (int n = 1; n <= 3; ++n) {
+            TempDir dir;
+            const std::string path = dir.file("ORX.INI");
+            const std::string before = "[VOZEZIZO]\r\nSettings=9600,N,8,1\r\nAutoClear= 1\r\n";
+            writeFile(path, before);
+            PortableProfile profile(dir.str());
+            IniFile ini(profile, path);
+            std::vector<std::string> told;
+            ini.onWriteFailure([&](const std::string& text) { told.push_back(text); });
+            lumetraFaultSet(step.operation, n, step.error, "ORX.INI", 1);
+            const bool written = ini.write(kMainSection, "AutoClear", " 0");
+            ini.write(kMainSection, "AutoClear", " 0");
+            const bool struck = lumetraFaultHits() > 0;
+            strikes += struck;
+            lumetraFaultClear();
+            const std::string what = std::string(step.operation) + " #" + std::to_string(n);
+            if (!struck) {
+                EXPECT_TRUE(written) << what;
+                continue;
+            }
+            EXPECT_FALSE(written) << what;
+            EXPECT_EQ(readFile(path), before) << what;
+            ASSERT_EQ(told.size(), 1u) << what << ": once per failing key";
+            EXPECT_EQ(told[0].rfind("Setting not saved in ORX.INI: AutoClear (", 0), 0u) << told[0];
+            EXPECT_EQ(temporaryFiles(dir.str()), 0u) << what;
+            EXPECT_TRUE(ini.write(kMainSection, "AutoClear", " 0")) << what;
+            EXPECT_EQ(readFile(path), "[VOZEZIZO]\r\nSettings=9600,N,8,1\r\nAutoClear= 0\r\n");
+        }
+        EXPECT_GT(strikes, 0) << step.operation << " was never reached";
+    }
+}
+
+TEST_F(Faults, AFailedProgramWriteKeepsTheOldProgram) {
+    for (const Step& step : kSteps) {
+        LabelRig rig;
+        writeFile(rig.program("PROG"), "OLD PROGRAM TEXT");
+        rig.panel.options[Option::Overwrite] = 1;
+        lumetraFaultSet(step.operation, 1, step.error, "PRODUCT/PROG", 1);
+        rig.importProgram("PROG^X1^Y2^Z3!NEW PROGRAM TEXT THAT IS LONGER");
+        const bool struck = lumetraFaultHits() > 0;
+        lumetraFaultClear();
+        ASSERT_TRUE(struck) << step.operation;
+        EXPECT_EQ(readFile(rig.program("PROG")), "OLD PROGRAM TEXT") << step.operation;
+        EXPECT_EQ(rig.panel.statuses.at(1).rfind("Program file not saved: C:\\PRODUCT\\PROG (", 0),
+                  0u)
+            << rig.panel.statuses.at(1);
+        EXPECT_EQ(rig.lines().size(), 1u) << "the line is still added";
+        EXPECT_EQ(temporaryFiles(rig.dir.file("PRODUCT")), 0u) << step.operation;
+    }
+}
+
+TEST_F(Faults, AFailedAppendLeavesTheCollectingFileAsItWas) {
+    const Step steps[] = {
+        {"open", ENOSPC}, {"write", ENOSPC}, {"write", EIO}, {"fsync", ENOSPC}, {"fsync", EIO}};
+    for (const Step& step : steps) {
+        LabelRig rig;
+        const std::string collected = "EARLIER;BLOCK\r\n";
+        writeFile(rig.dir.file("Lumetra.csv"), collected);
+        writeFile(rig.dir.file("CSV/P1.CSV"), std::string(300, 'x') + "\r\n");
+        lumetraFaultSet(step.operation, 1, step.error, "Lumetra.csv", 1);
+        rig.state.data.programName = "P1";
+        rig.exporter.writeLabelExport();
+        const bool struck = lumetraFaultHits() > 0;
+        lumetraFaultClear();
+        ASSERT_TRUE(struck) << step.operation;
+        EXPECT_EQ(readFile(rig.dir.file("Lumetra.csv")), collected) << step.operation;
+        EXPECT_TRUE(std::filesystem::exists(rig.dir.file("CSV/P1.CSV"))) << step.operation;
+        EXPECT_EQ(rig.panel.status().rfind("CSV export failed: ", 0), 0u) << rig.panel.status();
+        rig.exporter.writeLabelExport();
+        EXPECT_EQ(readFile(rig.dir.file("Lumetra.csv")), collected + std::string(300, 'x') + "\r\n")
+            << step.operation << ": the retry appends the block once";
+        EXPECT_FALSE(std::filesystem::exists(rig.dir.file("CSV/P1.CSV")));
+        EXPECT_FALSE(std::filesystem::exists(rig.dir.file("Lumetra.csv.lumetra-journal")));
+    }
+}
+
+TEST_F(Faults, AnInterruptedHandOffIsCompletedOrUndoneOnce) {
+    const std::string block = "P1;DOOR\r\n";
+    struct Case {
+        const char* name;
+        std::string collected; // what the collecting file holds after the kill
+        bool inputLeft;
+    };
+    const Case cases[] = {
+        {"killed before the append", "OLD\r\n", true},
+        {"killed mid-append", "OLD\r\nP1;D", true},
+        {"killed before the delete", "OLD\r\n" + block, true},
+        {"killed after the delete", "OLD\r\n" + block, false},
+    };
+    for (const Case& c : cases) {
+        LabelRig rig;
+        writeFile(rig.dir.file("Lumetra.csv"), c.collected);
+        if (c.inputLeft)
+            writeFile(rig.dir.file("CSV/P1.CSV"), block);
+        writeFile(rig.dir.file("Lumetra.csv.lumetra-journal"),
+                  "5\n" + std::to_string(block.size()) + "\n" + rig.dir.file("CSV/P1.CSV") + "\n");
+        rig.exporter.recover();
+        rig.state.data.programName = "P1";
+        rig.exporter.writeLabelExport(); // the operator scans the label again
+        EXPECT_EQ(readFile(rig.dir.file("Lumetra.csv")), "OLD\r\n" + block) << c.name;
+        EXPECT_FALSE(std::filesystem::exists(rig.dir.file("CSV/P1.CSV"))) << c.name;
+        EXPECT_FALSE(std::filesystem::exists(rig.dir.file("Lumetra.csv.lumetra-journal")));
+    }
+}
+
+TEST_F(Faults, AnExistingProgramThatCannotBeOpenedIsReplaced) {
+    LabelRig rig;
+    rig.panel.options[Option::Overwrite] = 0;
+    // A socket: it exists, and opening it fails for every user.
+    const std::string path = rig.program("SOCK");
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    ASSERT_LT(path.size(), sizeof address.sun_path);
+    std::strcpy(address.sun_path, path.c_str());
+    ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    rig.importProgram("SOCK^X1^Y2^Z3!THE PROGRAM BODY");
+    ::close(fd);
+    EXPECT_EQ(readFile(path), "THE PROGRAM BODY");
+    EXPECT_NE(readFile(rig.log.path()).find("the existing program file cannot be read"),
+              std::string::npos);
+}
+
+TEST_F(Faults, TemporaryFilesOfDeadProcessesAreRemovedAndNeverTakenForPrograms) {
+    TempDir dir;
+    writeFile(dir.file("PROG.lumetra-tmp-999999999"), "half");
+    writeFile(dir.file("PROG.lumetra-tmp-" + std::to_string(::getpid())), "mine");
+    writeFile(dir.file("PROG"), "whole");
+    EXPECT_EQ(removeStaleTemporaryFiles(dir.str()),
+              std::vector<std::string>{"PROG.lumetra-tmp-999999999"});
+    EXPECT_TRUE(
+        std::filesystem::exists(dir.file("PROG.lumetra-tmp-" + std::to_string(::getpid()))));
+    EXPECT_TRUE(std::filesystem::exists(dir.file("PROG")));
+    EXPECT_FALSE(isUsableProgramName("PROG.lumetra-tmp-999999999"));
+}
+
+} // namespace
+} // namespace lumetra
