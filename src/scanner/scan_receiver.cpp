@@ -38,8 +38,17 @@ void ScanReceiver::tick() {
     if (m_busy.busy())
         return;
     const BusyGate::Scope busy(m_busy);
-    if (const auto failure = m_port.takeFailure())
+    if (const auto failure = m_port.takeFailure()) {
         m_status.showError("Scanner port lost: " + *failure);
+        // Bytes of a scan cut off by the loss are never framed as a scan of their own.
+        if (!m_scanText.empty())
+            m_log.write(LogKind::Info, std::to_string(m_scanText.size()) +
+                                           " bytes of an unfinished scan discarded: " + m_scanText);
+        m_scanText.clear();
+        m_quietTicks = 0;
+        m_overflowed = false;
+        m_panel.setActivity(false, {});
+    }
     if (m_port.isOpen()) {
         if (m_port.bytesWaiting() != 0) {
             const std::string chunk = m_port.readAll();

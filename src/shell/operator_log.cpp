@@ -1,9 +1,11 @@
 #include "shell/operator_log.h"
 
-#include "common/code_page.h"
+#include "common/log_text.h"
 
-#include <chrono>
-#include <ctime>
+#include <cerrno>
+#include <cstring>
+#include <sys/stat.h>
+#include <utility>
 
 namespace lumetra {
 
@@ -27,61 +29,62 @@ const char* kindName(LogKind kind) {
 
 } // namespace
 
-std::string logTimestamp() {
-    const auto now = std::chrono::system_clock::now();
-    const std::time_t seconds = std::chrono::system_clock::to_time_t(now);
-    const auto millis =
-        std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()).count() %
-        1000;
-    std::tm local{};
-    localtime_r(&seconds, &local);
-    char buffer[40];
-    const std::size_t length = std::strftime(buffer, sizeof buffer, "%Y-%m-%dT%H:%M:%S", &local);
-    std::snprintf(buffer + length, sizeof buffer - length, ".%03d", static_cast<int>(millis));
-    return buffer;
-}
-
-std::string escapeLogText(std::string_view utf8) {
-    std::string out;
-    out.reserve(utf8.size());
-    for (char c : utf8) {
-        switch (c) {
-        case '\\':
-            out += "\\\\";
-            break;
-        case '\t':
-            out += "\\t";
-            break;
-        case '\r':
-            out += "\\r";
-            break;
-        case '\n':
-            out += "\\n";
-            break;
-        default:
-            out += c;
-        }
-    }
-    return out;
-}
-
-OperatorLog::OperatorLog(std::string path) : m_path(std::move(path)) {
-    if (!m_path.empty())
-        m_file = std::fopen(m_path.c_str(), "ab");
-}
+OperatorLog::OperatorLog(std::string path) : m_path(std::move(path)) {}
 
 OperatorLog::~OperatorLog() {
     if (m_file != nullptr)
         std::fclose(m_file);
 }
 
-void OperatorLog::write(LogKind kind, std::string_view text) {
-    if (m_file == nullptr)
+void OperatorLog::failed(const std::string& why) {
+    if (m_file != nullptr)
+        std::fclose(m_file);
+    m_file = nullptr;
+    if (std::exchange(m_failing, true))
         return;
-    const std::string line =
-        logTimestamp() + "\t" + kindName(kind) + "\t" + escapeLogText(codePageToUtf8(text)) + "\n";
-    std::fwrite(line.data(), 1, line.size(), m_file);
-    std::fflush(m_file);
+    const std::string text = "Operator log not written: " + m_path + " (" + why + ")";
+    std::fprintf(stderr, "lumetra: %s\n", text.c_str());
+    if (m_report)
+        m_report(text);
+}
+
+// The file open, and still the file at the path: one whose folder was removed is
+// opened anew, and that failing is told.
+bool OperatorLog::ready() {
+    if (m_file != nullptr) {
+        struct stat status {};
+        if (::fstat(fileno(m_file), &status) == 0 && status.st_nlink > 0)
+            return true;
+        std::fclose(m_file);
+        m_file = nullptr;
+    }
+    m_file = std::fopen(m_path.c_str(), "ab");
+    if (m_file == nullptr) {
+        failed(std::strerror(errno));
+        return false;
+    }
+    return true;
+}
+
+void OperatorLog::write(LogKind kind, std::string_view text) {
+    if (m_path.empty() || !ready())
+        return;
+    std::string line = logTimestamp() + "\t" + kindName(kind) + "\t";
+    if (text.size() > kLongestLoggedText)
+        line += escapedLogText(text.substr(0, kLongestLoggedText)) + "... (" +
+                std::to_string(text.size()) + " bytes)";
+    else
+        line += escapedLogText(text);
+    line += "\n";
+    if (std::fwrite(line.data(), 1, line.size(), m_file) != line.size() ||
+        std::fflush(m_file) != 0) {
+        failed(std::strerror(errno));
+        return;
+    }
+    if (m_failing) {
+        m_failing = false;
+        std::fprintf(stderr, "lumetra: the operator log is written again: %s\n", m_path.c_str());
+    }
 }
 
 } // namespace lumetra

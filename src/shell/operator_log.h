@@ -1,14 +1,19 @@
 // The operator log: one line per status text, message box, framed scan, error and note,
-// "<local time with ms>\t<kind>\t<text>", texts in UTF-8 with \\ \t \r \n escaped.
+// "<local time with ms>\t<kind>\t<text>", texts in UTF-8 with \\ \t \r \n and \xNN escapes.
 #pragma once
 
 #include <cstdio>
+#include <functional>
 #include <string>
 #include <string_view>
 
 namespace lumetra {
 
 enum class LogKind { Status, Message, Scan, Error, Info };
+
+// A longer text is logged cut, with its length stated, so that a flood of noise costs
+// the log no more than this.
+inline constexpr std::size_t kLongestLoggedText = 4096;
 
 class OperatorLog {
 public:
@@ -18,18 +23,23 @@ public:
     OperatorLog(const OperatorLog&) = delete;
     OperatorLog& operator=(const OperatorLog&) = delete;
 
-    // `text` is in the code page; it is converted and escaped here.
+    // `text` is in the code page; it is cut, escaped and converted here.
     void write(LogKind kind, std::string_view text);
     const std::string& path() const { return m_path; }
 
+    // Told once when the log cannot be written (again after it could be written again).
+    void onFailure(std::function<void(const std::string& text)> report) {
+        m_report = std::move(report);
+    }
+
 private:
+    bool ready();
+    void failed(const std::string& why);
+
     std::string m_path;
     std::FILE* m_file = nullptr;
+    bool m_failing = false;
+    std::function<void(const std::string&)> m_report;
 };
-
-std::string escapeLogText(std::string_view utf8);
-
-// Local time with milliseconds, ISO-8601 ("2026-12-08T03:21:58.123").
-std::string logTimestamp();
 
 } // namespace lumetra

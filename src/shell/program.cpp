@@ -32,6 +32,10 @@ Program::Program(const ProgramEnvironment& setup)
       m_guard(setup.environment("XDG_RUNTIME_DIR").value_or("/tmp"), m_paths.programFolder()),
       m_ini(m_profile) {
     m_ini.onWriteFailure([this](const std::string& text) { m_status->showError(text); });
+    m_log->onFailure([this](const std::string& text) {
+        if (m_window) // straight to the window: the status line would log it again
+            m_window->setStatusText(text);
+    });
     m_dialogs = std::make_unique<LoggedDialogs>(
         m_unattended ? static_cast<Dialogs&>(m_unattendedDialogs) : m_shownDialogs, *m_log);
     m_window = std::make_unique<MainWindow>(*this);

@@ -122,7 +122,13 @@ TEST_F(Receiver, ALostPortIsReportedAndTicksThenDoNothing) {
     receiver.tick();
     receiver.tick();
     EXPECT_TRUE(handlers.calls.empty());
-    EXPECT_EQ(receiver.scanText(), "%ST") << "kept, as the port's loss frames nothing";
+    EXPECT_TRUE(receiver.scanText().empty()) << "the bytes of a cut-off scan are discarded";
+    port.open_ = true; // the device comes back
+    feed({"ART%"});
+    EXPECT_EQ(handlers.calls, std::vector<std::string>{"label:ART%"})
+        << "what arrives after the loss is a text of its own, never joined to %ST";
+    feed({"%11P1 N 1 %"});
+    EXPECT_EQ(handlers.calls.back(), "label:%11P1 N 1 %");
 }
 
 TEST_F(Receiver, TheBufferIsBounded) {

@@ -3,7 +3,7 @@
 #include "common/code_page.h"
 #include "common/errors.h"
 #include "common/field_splitter.h"
-#include "shell/operator_log.h"
+#include "common/log_text.h"
 
 #include <array>
 
@@ -135,7 +135,7 @@ void SimulatedAutomation::journal(const std::string& object, std::string_view me
         return;
     std::string line = logTimestamp() + "\t" + object + "\t" + std::string(member);
     for (const Variant& argument : arguments)
-        line += "\t" + escapeLogText(codePageToUtf8(argumentText(argument)));
+        line += "\t" + escapedLogText(argumentText(argument));
     line += "\n";
     std::fwrite(line.data(), 1, line.size(), m_journal);
     std::fflush(m_journal);
