@@ -14,6 +14,7 @@ namespace lumetra {
 namespace {
 
 constexpr std::size_t kShortestEntry = 6; // lines of 5 characters or fewer are skipped
+constexpr std::size_t kEntriesBetweenEvents = 50;
 
 } // namespace
 
@@ -52,10 +53,25 @@ bool ListFileLoader::loadListFile(const std::string& name) {
     return loadEntries(in, path);
 }
 
+std::size_t ListFileLoader::countEntries(std::istream& in) {
+    LineReader lines(in);
+    std::size_t entries = 0;
+    while (auto line = lines.next())
+        entries += trim(*line).size() >= kShortestEntry;
+    in.clear();
+    in.seekg(0);
+    return entries > 0 ? entries - 1 : 0; // the first is the header
+}
+
 bool ListFileLoader::loadEntries(std::istream& in, const std::string& path) {
+    const std::size_t total = countEntries(in);
     LineReader lines(in);
     bool headerSeen = false;
     std::size_t added = 0;
+    const auto progress = [&](std::size_t shown) {
+        m_panel.setListProgress(shown, total);
+        m_status.letEventsRun(); // the window paints; a scan waits in the port
+    };
     while (auto line = lines.next()) {
         if (trim(*line).size() < kShortestEntry)
             continue;
@@ -67,11 +83,15 @@ bool ListFileLoader::loadEntries(std::istream& in, const std::string& path) {
         m_status.show(texts::kAddingLine);
         m_workList.addWorkListLine();
         // A failing notification ends the load; the entries added so far stay.
-        if (!m_host.setDeviceStatus(host_command::kAddProgram))
+        if (!m_host.setDeviceStatus(host_command::kAddProgram)) {
+            progress(0);
             return failed("list file " + path + " stopped after " + std::to_string(added) +
                           " entries");
-        ++added;
+        }
+        if (++added % kEntriesBetweenEvents == 0)
+            progress(added);
     }
+    m_panel.setListProgress(0, 0);
     if (in.bad())
         return failed("list file could not be read to its end: " + path);
     if (added == 0) {

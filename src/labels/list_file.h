@@ -22,6 +22,8 @@ public:
 
 private:
     bool loadEntries(std::istream& in, const std::string& path);
+    // The entries of a list file (its lines long enough, less the header).
+    static std::size_t countEntries(std::istream& in);
     bool failed(const std::string& reason);
 
     LabelState& m_state;

@@ -24,6 +24,7 @@ public:
     virtual void close() = 0;
     virtual bool isOpen() const = 0;
     virtual std::size_t bytesWaiting() = 0;
+    // Everything waiting; after a failure, once, the bytes the port held when it was lost.
     virtual std::string readAll() = 0;
     virtual void discardInput() = 0;
     virtual bool write(std::string_view bytes) = 0;

@@ -41,6 +41,7 @@ void ScanReceiver::tick() {
     if (const auto failure = m_port.takeFailure()) {
         m_status.showError("Scanner port lost: " + *failure);
         // Bytes of a scan cut off by the loss are never framed as a scan of their own.
+        m_scanText += m_port.readAll();
         if (!m_scanText.empty())
             m_log.write(LogKind::Info, std::to_string(m_scanText.size()) +
                                            " bytes of an unfinished scan discarded: " + m_scanText);

@@ -1,6 +1,7 @@
 #include "shell/main_window.h"
 
 #include "common/status_texts.h"
+#include "platform/qt/one_line_label.h"
 #include "platform/qt/qt_text.h"
 #include "platform/qt/qt_widgets.h"
 #include "shell/about_box.h"
@@ -29,6 +30,13 @@ constexpr std::array<const char*, 5> kIndicatorCaptions = {"Load List", "Program
 
 QString text(const char* ascii) {
     return QString::fromLatin1(ascii);
+}
+
+// The window does not move while indicators come and go.
+void keepPlaceWhenHidden(QWidget& widget) {
+    QSizePolicy policy = widget.sizePolicy();
+    policy.setRetainSizeWhenHidden(true);
+    widget.setSizePolicy(policy);
 }
 
 } // namespace
@@ -77,10 +85,7 @@ void MainWindow::buildControls() {
         auto* indicator = new QLabel(text(kIndicatorCaptions[i]), central);
         indicator->setObjectName(QStringLiteral("LabID%1").arg(i));
         indicator->setFrameShape(QFrame::Panel);
-        // Each indicator keeps its place while the others come and go.
-        QSizePolicy policy = indicator->sizePolicy();
-        policy.setRetainSizeWhenHidden(true);
-        indicator->setSizePolicy(policy);
+        keepPlaceWhenHidden(*indicator);
         indicator->setVisible(false);
         indicatorRow->addWidget(indicator);
         m_indicators[i] = indicator;
@@ -91,6 +96,7 @@ void MainWindow::buildControls() {
     m_autoField = new QLabel(text("Automatic Field Selection"), central);
     m_autoField->setObjectName(text("LabelAFS"));
     m_autoField->setVisible(false);
+    keepPlaceWhenHidden(*m_autoField);
     layout->addWidget(m_autoField);
 
     m_exclusion = new QLabel(central);
@@ -98,12 +104,13 @@ void MainWindow::buildControls() {
     layout->addWidget(m_exclusion);
 
     auto* scanRow = new QHBoxLayout;
-    m_scanDisplay = new QLabel(central);
+    m_scanDisplay = new OneLineLabel(central);
     m_scanDisplay->setObjectName(text("ComDisplay"));
     m_activity = new QLabel(text("X"), central);
     m_activity->setObjectName(text("DSpin"));
     m_activity->setFont(QFont(text("Arial")));
     m_activity->setVisible(false);
+    keepPlaceWhenHidden(*m_activity);
     scanRow->addWidget(m_scanDisplay, 1);
     scanRow->addWidget(m_activity);
     layout->addLayout(scanRow);
@@ -113,11 +120,15 @@ void MainWindow::buildControls() {
     strip->setFrameShape(QFrame::StyledPanel);
     auto* stripLayout = new QHBoxLayout(strip);
     stripLayout->setContentsMargins(4, 2, 4, 2);
-    m_status = new QLabel(text("Ready."), strip);
+    m_status = new OneLineLabel(text("Ready."), strip);
     m_status->setObjectName(text("lblStatusBar"));
     m_portCaption = new QLabel(strip);
     m_portCaption->setObjectName(text("lblCurSettings"));
+    m_listProgress = new QLabel(strip);
+    m_listProgress->setObjectName(text("listProgress"));
+    m_listProgress->setVisible(false);
     stripLayout->addWidget(m_status, 1);
+    stripLayout->addWidget(m_listProgress);
     stripLayout->addWidget(m_portCaption);
     layout->addWidget(strip);
 
@@ -205,13 +216,13 @@ void MainWindow::finishEntry() {
 }
 
 void MainWindow::setStatusText(std::string_view value) {
-    m_status->setText(toQString(value));
+    m_status->setOneLineText(value);
 }
 void MainWindow::setPortCaption(std::string_view value) {
     m_portCaption->setText(toQString(value));
 }
 void MainWindow::setScanDisplay(std::string_view value) {
-    m_scanDisplay->setText(toQString(value));
+    m_scanDisplay->setOneLineText(value);
 }
 
 void MainWindow::setEntryText(std::string_view value) {
@@ -233,6 +244,11 @@ void MainWindow::setIndicatorVisible(int index, bool visible) {
 
 void MainWindow::setAutoFieldVisible(bool visible) {
     m_autoField->setVisible(visible);
+}
+
+void MainWindow::setListProgress(std::size_t added, std::size_t total) {
+    m_listProgress->setVisible(total > 0);
+    m_listProgress->setText(QStringLiteral("%1 of %2 entries").arg(added).arg(total));
 }
 
 void MainWindow::setExclusionCaption(std::optional<std::string_view> caption) {

@@ -15,6 +15,8 @@ class QTimer;
 
 namespace lumetra {
 
+class OneLineLabel;
+
 class MainWindowEvents {
 public:
     virtual ~MainWindowEvents() = default;
@@ -41,6 +43,7 @@ public:
     void setEntryText(std::string_view text) override;
     void setIndicatorVisible(int index, bool visible) override;
     void setAutoFieldVisible(bool visible) override;
+    void setListProgress(std::size_t added, std::size_t total) override;
     void setExclusionCaption(std::optional<std::string_view> caption) override;
     int optionValue(Option option) const override;
     void setOptionValue(Option option, int value) override;
@@ -70,9 +73,10 @@ private:
     QLineEdit* m_entry = nullptr;
     QPushButton* m_edit = nullptr;
     QPushButton* m_endEdit = nullptr;
-    QLabel* m_status = nullptr;
+    OneLineLabel* m_status = nullptr;
     QLabel* m_portCaption = nullptr;
-    QLabel* m_scanDisplay = nullptr;
+    QLabel* m_listProgress = nullptr;
+    OneLineLabel* m_scanDisplay = nullptr;
     QLabel* m_activity = nullptr;
     std::array<QLabel*, 5> m_indicators{};
     QLabel* m_autoField = nullptr;

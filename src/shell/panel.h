@@ -1,6 +1,7 @@
 // The main window's elements as the core reads and writes them.
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string_view>
 
@@ -19,6 +20,8 @@ public:
     virtual void setEntryText(std::string_view text) = 0;                 // txtEtichetta
     virtual void setIndicatorVisible(int index, bool visible) = 0;        // LabID(0..4)
     virtual void setAutoFieldVisible(bool visible) = 0;                   // LabelAFS
+    // How far a list file has loaded, beside the status line; a total of 0 hides it.
+    virtual void setListProgress(std::size_t added, std::size_t total) = 0;
     // ExLab: shown with the caption, or hidden when there is none.
     virtual void setExclusionCaption(std::optional<std::string_view> caption) = 0;
 

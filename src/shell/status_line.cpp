@@ -25,6 +25,10 @@ void StatusLine::pauseSeconds(float seconds) {
     m_pump.processEvents();
 }
 
+void StatusLine::letEventsRun() {
+    m_pump.processEvents();
+}
+
 void StatusLine::readyStep() {
     pauseSeconds(0.6f);
     show(texts::kReady);

@@ -20,6 +20,8 @@ public:
     void pauseSeconds(float seconds);
     // Pauses 0.6 seconds, then shows "Ready.".
     void readyStep();
+    // Lets pending window events run (a repaint, a click) during long work.
+    void letEventsRun();
 
 private:
     Panel& m_panel;

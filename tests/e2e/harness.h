@@ -51,6 +51,7 @@ public:
     // The exit code once the program ended by itself within the time, else none.
     std::optional<int> waitForExit(std::chrono::milliseconds timeout);
     bool running();
+    int pid() const { return m_pid; }
     void signal(int number);
     void stop();
 

@@ -94,6 +94,21 @@ TEST_F(ListFiles, AnEmptyListIsReported) {
     EXPECT_TRUE(automation.state().lines.empty());
 }
 
+TEST_F(ListFiles, ALongListShowsItsProgressAndLetsTheWindowPaint) {
+    std::string list = "HEADER LINE\r\nshort\r\n";
+    for (int i = 0; i < 120; ++i)
+        list += "P" + std::to_string(i) + ";1;N;1\r\n";
+    writeFile(dir.file("PRODUCT/LONG.LST"), list);
+    const int before = pump.processed;
+    EXPECT_TRUE(loader.loadListFile("LONG"));
+    EXPECT_EQ(automation.state().lines.size(), 120u);
+    const std::vector<std::pair<std::size_t, std::size_t>> progress = {
+        {50, 120}, {100, 120}, {0, 0}};
+    EXPECT_EQ(panel.progress, progress);
+    EXPECT_GE(pump.processed - before, 2) << "events ran during the load";
+    EXPECT_EQ(panel.status(), "Ready.");
+}
+
 TEST_F(ListFiles, AMissingListIsReportedWithoutReady) {
     panel.statuses.clear();
     EXPECT_FALSE(loader.loadListFile("NOPE%"));

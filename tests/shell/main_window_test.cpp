@@ -178,6 +178,54 @@ TEST(MainWindow, AGrayedOptionBecomesAPlainBoxAtTheFirstClick) {
     }
 }
 
+TEST(MainWindow, LongScansNeverGrowTheWindow) {
+    RecordingEvents events;
+    MainWindow window(events);
+    window.show();
+    QApplication::processEvents();
+    const QSize size = window.size();
+    std::string program;
+    for (int i = 0; i < 80; ++i)
+        program += "N" + std::to_string(i) + " G1 X100 Y200\r\n";
+    std::string binary;
+    for (int i = 0; i < 600; ++i)
+        binary += static_cast<char>(i % 256);
+    for (const std::string& scan :
+         {std::string(300, 'L'), "NAME^X1!" + program, binary, std::string(1 << 20, 'Q')}) {
+        window.setScanDisplay(" Last Scan:    " + scan);
+        window.setStatusText("Reading Barcode-Label." + scan);
+        window.setIndicatorVisible(2, true);
+        window.setAutoFieldVisible(true);
+        window.setActivity(true, "N");
+        QApplication::processEvents();
+        EXPECT_EQ(window.size(), size) << scan.size();
+        window.setIndicatorVisible(2, false);
+        window.setAutoFieldVisible(false);
+        window.setActivity(false, {});
+        QApplication::processEvents();
+        EXPECT_EQ(window.size(), size) << scan.size();
+    }
+}
+
+TEST(MainWindow, TheStatusAndTheScanShowOneLineAndTheWholeTextInTheirTooltips) {
+    RecordingEvents events;
+    MainWindow window(events);
+    window.show();
+    auto* status = find<QLabel>(window, "lblStatusBar");
+    auto* display = find<QLabel>(window, "ComDisplay");
+    window.setStatusText("Reading Barcode-Label.%12P1\r\nN\x01%");
+    EXPECT_EQ(status->text(), QString::fromUtf8("Reading Barcode-Label.%12P1\u240D\u240AN\u2401%"));
+    const std::string program = "NAME^X1!" + std::string(2000, 'G');
+    window.setScanDisplay(" Last Scan:    " + program);
+    EXPECT_FALSE(display->text().contains(QLatin1Char('\n')));
+    EXPECT_TRUE(display->toolTip().startsWith(QStringLiteral(" Last Scan:    NAME^X1!GGG")));
+    EXPECT_EQ(display->toolTip().count(QLatin1Char('G')), 2000);
+    window.setScanDisplay(" Last Scan:    " + std::string(10000, 'Z'));
+    EXPECT_TRUE(display->toolTip().endsWith(QStringLiteral("(10015 bytes)")));
+    EXPECT_LT(display->toolTip().size(), 4200);
+    EXPECT_LE(display->sizeHint().width(), 400);
+}
+
 TEST(MainWindow, OptionClicksAndPanelValues) {
     RecordingEvents events;
     MainWindow window(events);

@@ -25,6 +25,7 @@ struct FakePanel : Panel {
     std::string activityCaption;
     std::array<bool, 5> indicators{};
     bool autoField = false;
+    std::vector<std::pair<std::size_t, std::size_t>> progress;
     std::optional<std::string> exclusion;
     std::map<Option, int> options{
         {Option::AClear, 0}, {Option::Overwrite, 1}, {Option::ShowEd, 0}, {Option::AutoStart, 1}};
@@ -46,6 +47,9 @@ struct FakePanel : Panel {
         indicators.at(static_cast<std::size_t>(index)) = visible;
     }
     void setAutoFieldVisible(bool visible) override { autoField = visible; }
+    void setListProgress(std::size_t added, std::size_t total) override {
+        progress.emplace_back(added, total);
+    }
     void setExclusionCaption(std::optional<std::string_view> caption) override {
         exclusion = caption ? std::optional<std::string>(*caption) : std::nullopt;
     }

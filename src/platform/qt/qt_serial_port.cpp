@@ -2,6 +2,8 @@
 
 #include "common/errors.h"
 
+#include <utility>
+
 namespace lumetra {
 
 namespace {
@@ -36,6 +38,8 @@ QtSerialPort::QtSerialPort(DeviceForPort deviceForPort)
             if ((error == QSerialPort::ResourceError || error == QSerialPort::ReadError) &&
                 m_port.isOpen()) {
                 m_failure = describe(m_port.errorString());
+                const QByteArray held = m_port.readAll();
+                m_heldAtFailure.assign(held.constData(), static_cast<std::size_t>(held.size()));
                 m_port.close();
             }
         });
@@ -64,6 +68,7 @@ void QtSerialPort::open(int portNumber, const LineSettings& settings) {
     }
     m_port.clear(QSerialPort::Input);
     m_failure.reset();
+    m_heldAtFailure.clear();
 }
 
 void QtSerialPort::close() {
@@ -79,6 +84,8 @@ std::size_t QtSerialPort::bytesWaiting() {
 }
 
 std::string QtSerialPort::readAll() {
+    if (!m_port.isOpen())
+        return std::exchange(m_heldAtFailure, {});
     const QByteArray bytes = m_port.readAll();
     return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
 }

@@ -28,6 +28,7 @@ private:
     DeviceForPort m_deviceForPort;
     QSerialPort m_port;
     std::optional<std::string> m_failure;
+    std::string m_heldAtFailure; // what the port held when the device went away
 };
 
 } // namespace lumetra

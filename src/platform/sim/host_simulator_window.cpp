@@ -17,6 +17,7 @@ HostSimulatorWindow::HostSimulatorWindow(SimulatedAutomation& host) : m_host(hos
     m_state->setObjectName(QStringLiteral("listState"));
     m_lines = new QListWidget(this);
     m_lines->setObjectName(QStringLiteral("listLines"));
+    m_lines->setUniformItemSizes(true);
     auto* drop =
         new QPushButton(QStringLiteral("Close the list object (as when the host closes)"), this);
     drop->setObjectName(QStringLiteral("dropList"));
@@ -34,8 +35,13 @@ void HostSimulatorWindow::refresh() {
     m_state->setText(QStringLiteral("List %1, %2 line(s)")
                          .arg(state.running ? QStringLiteral("running") : QStringLiteral("stopped"))
                          .arg(state.lines.size()));
-    m_lines->clear();
-    for (const std::string& line : state.lines) {
+    // Lines are added, not rebuilt, so a long list costs linear time.
+    if (state.clears != m_clearsShown) {
+        m_lines->clear();
+        m_clearsShown = state.clears;
+    }
+    for (auto i = static_cast<std::size_t>(m_lines->count()); i < state.lines.size(); ++i) {
+        const std::string& line = state.lines[i];
         const std::string readable = describeWorkListLine(line);
         auto* item = new QListWidgetItem(
             QString::fromUtf8(readable.data(), static_cast<qsizetype>(readable.size())), m_lines);

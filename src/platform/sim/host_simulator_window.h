@@ -20,6 +20,7 @@ private:
     SimulatedAutomation& m_host;
     QListWidget* m_lines = nullptr;
     QLabel* m_state = nullptr;
+    int m_clearsShown = 0;
 };
 
 } // namespace lumetra

@@ -52,6 +52,7 @@ public:
         } else if (m_role == Role::WorkList && (member == "Clear" || member == "ClearList")) {
             m_host.journal(m_name, member, arguments);
             state.lines.clear();
+            ++state.clears;
         } else if (m_role == Role::WorkList && (member == "Start" || member == "StartList")) {
             m_host.journal(m_name, member, arguments);
             state.running = true;

@@ -19,6 +19,7 @@ struct SimulatedHostState {
     bool hostVisible = false;
     bool listVisible = false;
     int addLineCalls = 0;
+    int clears = 0; // how often the list was emptied
 };
 
 class SimulatedAutomation final : public Automation {
