@@ -33,8 +33,8 @@ protected:
         run = std::make_unique<ProgramRun>(
             workspace,
             std::map<std::string, std::string>{{"QT_QPA_PLATFORM", "xcb"}, {"DISPLAY", x.name()}});
-        ASSERT_TRUE(waitForText(workspace.logPath(), "\tinfo\tstart-up complete"))
-            << workspace.log();
+        ASSERT_TRUE(waitForText(workspace.logPath(), "\tinfo\tstart-up complete", 40s))
+            << workspace.log() << "\nrunning: " << run->running();
         window = x.findWindow("^Lumetra$");
         ASSERT_FALSE(window.empty());
         x.xdotool({"windowactivate", "--sync", window});
