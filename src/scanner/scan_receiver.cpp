@@ -89,7 +89,7 @@ void ScanReceiver::frameAndDispatch() {
 
     if (!m_scanText.empty() && m_scanText.front() == '\'' &&
         m_scanText.find('$') != std::string::npos) {
-        m_scanText = m_scanText.substr(1, m_scanText.find('$') - 1);
+        m_scanText = trimLineEnds(m_scanText.substr(1, m_scanText.find('$') - 1));
         if (m_scanText.empty())
             return;
         m_handlers.processLabelScan("%N%");
