@@ -29,5 +29,9 @@ inline constexpr std::string_view kNotProgramFile = " Not a proper program file"
 inline constexpr std::string_view kEditorNotFound =
     "Probably c:\\velmora\\bin\\Scrivon.exe could not be found";
 inline constexpr std::string_view kEditorErrorTitle = "Error:  Unable to launch Editor";
+inline constexpr std::string_view kEditorWindowMissing =
+    "Editor window not found: the program name was not sent";
+inline constexpr std::string_view kEditorKeysNotSent =
+    "Editor window no longer active: the program name was not sent in full";
 
 } // namespace lumetra::texts

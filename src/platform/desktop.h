@@ -1,5 +1,5 @@
-// Programs and windows: starting a program, telling whether it runs, bringing its
-// window to the front and typing into the active window.
+// Programs and windows: starting a program, telling whether it runs, finding its
+// window, bringing it to the front and typing into it.
 #pragma once
 
 #include <cstdint>
@@ -20,10 +20,14 @@ public:
     // Whether the task still runs; none when that cannot be told.
     virtual std::optional<bool> isRunning(TaskId task) = 0;
     virtual bool activate(TaskId task) = 0;
-    virtual WindowId activeWindow() = 0;
+    // False without a window system: windows and keystrokes are then skipped.
+    virtual bool hasWindows() const = 0;
+    // A visible window of the task; none while it has none.
+    virtual std::optional<WindowId> windowOf(TaskId task) = 0;
     virtual bool makeTopmost(WindowId window) = 0;
-    // Keystrokes to the active window: "\x0F" is Ctrl+O, "\r" Enter, other text is typed.
-    virtual bool sendKeys(std::string_view keys) = 0;
+    // Keystrokes into `window` only: "\x0F" is Ctrl+O, "\r" Enter, other text is typed.
+    // False, with nothing more sent, when the window is not the active one or has gone.
+    virtual bool sendKeys(WindowId window, std::string_view keys) = 0;
 };
 
 } // namespace lumetra

@@ -8,6 +8,24 @@ EditorLauncher::EditorLauncher(Desktop& desktop, StatusLine& status, Dialogs& di
                                const LabelState& state, OperatorLog& log)
     : m_desktop(desktop), m_status(status), m_dialogs(dialogs), m_state(state), m_log(log) {}
 
+// The editor may take longer than the pause to show its window: keys go to no other.
+std::optional<WindowId> EditorLauncher::waitForEditorWindow() {
+    for (int waited = 0;; waited += kEditorWindowPollMilliseconds) {
+        if (const auto window = m_desktop.windowOf(m_editorTask))
+            return window;
+        if (waited >= kEditorWindowWaitMilliseconds || m_desktop.isRunning(m_editorTask) == false)
+            return std::nullopt;
+        m_status.pauseSeconds(static_cast<float>(kEditorWindowPollMilliseconds) / 1000.0f);
+    }
+}
+
+bool EditorLauncher::send(std::string_view keys) {
+    if (m_desktop.sendKeys(m_editorWindow, keys))
+        return true;
+    m_status.showError(texts::kEditorKeysNotSent);
+    return false;
+}
+
 void EditorLauncher::launchEditor() {
     const std::optional<bool> running =
         m_editorTask == 0 ? std::optional<bool>(false) : m_desktop.isRunning(m_editorTask);
@@ -23,19 +41,24 @@ void EditorLauncher::launchEditor() {
         m_editorTask = *task;
         m_status.pauseSeconds(0.5f);
         m_desktop.activate(m_editorTask);
-        m_editorWindow = m_desktop.activeWindow();
     }
-    if (m_desktop.isRunning(m_editorTask) == false) {
-        m_log.write(LogKind::Error, "the editor ended before the program name was sent");
+    if (!m_desktop.hasWindows()) {
+        m_log.write(LogKind::Info, "no display: the program name was not typed into the editor");
         return;
     }
+    const auto window = waitForEditorWindow();
+    if (!window) {
+        m_status.showError(texts::kEditorWindowMissing);
+        return;
+    }
+    m_editorWindow = *window;
     m_desktop.makeTopmost(m_editorWindow);
     m_desktop.activate(m_editorTask);
-    m_desktop.sendKeys("\x0F");
+    if (!send("\x0F"))
+        return;
     m_status.pauseSeconds(0.5f);
-    m_desktop.sendKeys(m_state.data.programName);
-    m_desktop.sendKeys("\r");
-    m_desktop.sendKeys("\r");
+    if (send(m_state.data.programName) && send("\r"))
+        send("\r");
 }
 
 } // namespace lumetra

@@ -11,6 +11,10 @@ namespace lumetra {
 
 inline constexpr std::string_view kEditorPath = "c:\\velmora\\bin\\Scrivon.exe";
 
+// How long the editor may take to show its window before the hand-off gives up.
+inline constexpr int kEditorWindowWaitMilliseconds = 5000;
+inline constexpr int kEditorWindowPollMilliseconds = 100;
+
 class EditorLauncher {
 public:
     EditorLauncher(Desktop& desktop, StatusLine& status, Dialogs& dialogs, const LabelState& state,
@@ -22,6 +26,9 @@ public:
     WindowId editorWindow() const { return m_editorWindow; }
 
 private:
+    std::optional<WindowId> waitForEditorWindow();
+    bool send(std::string_view keys);
+
     Desktop& m_desktop;
     StatusLine& m_status;
     Dialogs& m_dialogs;

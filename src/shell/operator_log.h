@@ -2,6 +2,8 @@
 // "<local time with ms>\t<kind>\t<text>", texts in UTF-8 with \\ \t \r \n and \xNN escapes.
 #pragma once
 
+#include "platform/platform_log.h"
+
 #include <cstdio>
 #include <functional>
 #include <string>
@@ -15,17 +17,19 @@ enum class LogKind { Status, Message, Scan, Error, Info };
 // the log no more than this.
 inline constexpr std::size_t kLongestLoggedText = 4096;
 
-class OperatorLog {
+class OperatorLog final : public PlatformLog {
 public:
     // An empty path keeps no log.
     explicit OperatorLog(std::string path = {});
-    ~OperatorLog();
+    ~OperatorLog() override;
     OperatorLog(const OperatorLog&) = delete;
     OperatorLog& operator=(const OperatorLog&) = delete;
 
     // `text` is in the code page; it is cut, escaped and converted here.
     void write(LogKind kind, std::string_view text);
     const std::string& path() const { return m_path; }
+    void info(std::string_view text) override { write(LogKind::Info, text); }
+    void error(std::string_view text) override { write(LogKind::Error, text); }
 
     // Told once when the log cannot be written (again after it could be written again).
     void onFailure(std::function<void(const std::string& text)> report) {

@@ -1,11 +1,13 @@
+// The editor hand-off on a real X server with a window manager: the stand-in editor
+// receives the keys, and no other window ever does.
 #include "e2e/harness.h"
+#include "e2e/x_display.h"
 #include "platform/posix/posix_desktop.h"
 #include "platform/posix/posix_paths.h"
 #include "programs/editor_launcher.h"
 #include "support/fakes.h"
 
 #include <csignal>
-#include <cstring>
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <thread>
@@ -23,104 +25,120 @@ struct SleepingPump : EventPump {
     }
 };
 
-pid_t startBackground(const std::vector<std::string>& argv) {
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        std::vector<char*> args;
-        for (const auto& arg : argv)
-            args.push_back(const_cast<char*>(arg.c_str()));
-        args.push_back(nullptr);
-        ::execvp(args[0], args.data());
-        ::_exit(127);
+class EditorE2E : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (!x.valid())
+            GTEST_SKIP() << "Xvfb, matchbox-window-manager or xdotool is not available";
+        ::setenv("DISPLAY", x.name().c_str(), 1);
+        ::setenv("QT_QPA_PLATFORM", "xcb", 1);
+        ::setenv("LUMETRA_EDITOR_LOG", keys.c_str(), 1);
+        std::filesystem::create_directories(dir.file("c/velmora/bin"));
     }
-    return pid;
-}
-
-void stopBackground(pid_t pid) {
-    if (pid <= 0)
-        return;
-    ::kill(pid, SIGTERM);
-    ::waitpid(pid, nullptr, 0);
-}
-
-TEST(EditorE2E, TheStandInEditorReceivesTheNameOnARealDisplay) {
-    if (::access("/usr/bin/Xvfb", X_OK) != 0 ||
-        ::access("/usr/bin/matchbox-window-manager", X_OK) != 0)
-        GTEST_SKIP() << "Xvfb or matchbox-window-manager is not installed";
-    // Xvfb picks a free display itself and writes its number to the pipe.
-    int numberPipe[2];
-    ASSERT_EQ(::pipe(numberPipe), 0);
-    const pid_t server =
-        startBackground({"/usr/bin/Xvfb", "-displayfd", std::to_string(numberPipe[1]), "-screen",
-                         "0", "1024x768x24", "-nolisten", "tcp"});
-    ::close(numberPipe[1]);
-    char number[16] = {};
-    const ssize_t length = ::read(numberPipe[0], number, sizeof number - 1);
-    ::close(numberPipe[0]);
-    if (length <= 0) {
-        stopBackground(server);
-        GTEST_SKIP() << "Xvfb did not start";
+    void TearDown() override {
+        for (const pid_t pid : started) {
+            ::kill(pid, SIGTERM);
+            ::waitpid(pid, nullptr, 0);
+        }
+        ::unsetenv("LUMETRA_EDITOR_LOG");
+        ::unsetenv("DISPLAY");
+        ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
     }
-    const std::string display =
-        ":" + std::string(number, std::strlen(number) - (number[length - 1] == '\n'));
-    ::setenv("DISPLAY", display.c_str(), 1);
-    const pid_t manager =
-        startBackground({"/usr/bin/matchbox-window-manager", "-use_titlebar", "no"});
-    std::this_thread::sleep_for(500ms);
-
-    testing::TempDir dir;
-    std::filesystem::create_directories(dir.file("c/velmora/bin"));
-    std::filesystem::create_symlink(binary("lumetra-editor"),
-                                    dir.file("c/velmora/bin/Scrivon.exe"));
-    const std::string keys = dir.file("keys.txt");
-    ::setenv("LUMETRA_EDITOR_LOG", keys.c_str(), 1);
-    ::setenv("QT_QPA_PLATFORM", "xcb", 1);
-
-    constexpr const char* kTyped = "[Ctrl+O]P100\xC3\x84\xC3\x89\xC3\xA4\xC5\xA0[Enter][Enter]";
-    bool typed = false;
-    bool reused = false;
-    TaskId editor = 0;
-    TaskId second = 0;
-    OperatorLog log(dir.file("operator.log"));
-    testing::FakeDialogs dialogs;
-    {
+    // The editor the program starts, with the stand-in's options.
+    void editorWith(const std::string& options) {
+        const std::string script = dir.file("c/velmora/bin/Scrivon.exe");
+        testing::writeFile(script,
+                           "#!/bin/sh\nexec " + binary("lumetra-editor") + " " + options + "\n");
+        std::filesystem::permissions(script, std::filesystem::perms::owner_all);
+    }
+    // Another window that has the focus meanwhile, with a key log of its own.
+    void otherWindowWithTheFocus() {
+        const pid_t pid = ::fork();
+        if (pid == 0) {
+            ::setenv("LUMETRA_EDITOR_LOG", otherKeys.c_str(), 1);
+            ::execl(binary("lumetra-editor").c_str(), "lumetra-editor", nullptr);
+            ::_exit(127);
+        }
+        started.push_back(pid);
+        const std::string window = x.findWindow("Scrivon");
+        ASSERT_FALSE(window.empty());
+        x.xdotool({"windowactivate", "--sync", window});
+    }
+    // Runs the hand-off of `name` twice, as two labels would; returns whether this
+    // process is still fine (an X error must not have ended it).
+    void handOff(const std::string& name, int times = 1) {
         PosixPaths paths(
-            [&](const std::string& name) -> std::optional<std::string> {
-                if (name == "LUMETRA_DRIVE_C")
+            [&](const std::string& variable) -> std::optional<std::string> {
+                if (variable == "LUMETRA_DRIVE_C")
                     return dir.file("c");
                 return std::nullopt;
             },
             "/exe");
-        PosixDesktop desktop(paths, log, display);
+        PosixDesktop desktop(paths, log, x.name());
         testing::FakePanel panel;
         SleepingPump pump;
         StatusLine status(panel, log, pump);
         LabelState state;
-        // Upper-case accented letters arrive in upper case (code page: Ä É ä Š).
-        state.data.programName = "P100\xC4\xC9\xE4\x8A";
+        state.data.programName = name;
         EditorLauncher launcher(desktop, status, dialogs, state, log);
+        for (int i = 0; i < times; ++i)
+            launcher.launchEditor();
+        statuses = panel.statuses;
+        if (launcher.editorTask() > 0)
+            started.push_back(static_cast<pid_t>(launcher.editorTask()));
+    }
 
-        launcher.launchEditor();
-        typed = waitForText(keys, kTyped, 10s);
-        editor = launcher.editorTask();
-        launcher.launchEditor();
-        reused = waitForText(keys, std::string(kTyped) + kTyped, 10s);
-        second = launcher.editorTask();
-    } // the display connection closes before the server stops
+    XDisplay x;
+    testing::TempDir dir;
+    std::string keys = dir.file("keys.txt");
+    std::string otherKeys = dir.file("other-keys.txt");
+    OperatorLog log{dir.file("operator.log")};
+    testing::FakeDialogs dialogs;
+    std::vector<std::string> statuses;
+    std::vector<pid_t> started;
+};
 
-    ::kill(static_cast<pid_t>(editor), SIGTERM);
-    ::waitpid(static_cast<pid_t>(editor), nullptr, 0);
-    stopBackground(manager);
-    stopBackground(server);
-    ::unsetenv("LUMETRA_EDITOR_LOG");
-    ::unsetenv("DISPLAY");
-    ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
-
-    EXPECT_TRUE(typed) << testing::readFile(keys) << "\n"
-                       << testing::readFile(dir.file("operator.log"));
-    EXPECT_TRUE(reused) << testing::readFile(keys);
-    EXPECT_EQ(second, editor) << "the running editor is reused";
+TEST_F(EditorE2E, TheEditorReceivesTheNameAsItIs) {
+    editorWith("");
+    // Upper-case accented letters arrive in upper case (code page: Ä É ä Š).
+    handOff("P100\xC4\xC9\xE4\x8A", 2);
+    const std::string typed = "[Ctrl+O]P100\xC3\x84\xC3\x89\xC3\xA4\xC5\xA0[Enter][Enter]";
+    EXPECT_TRUE(waitForText(keys, typed + typed, 10s)) << testing::readFile(keys) << "\n"
+                                                       << testing::readFile(log.path());
+    EXPECT_EQ(started.size(), 1u) << "the running editor is reused";
     EXPECT_TRUE(dialogs.shown.empty());
+}
+
+TEST_F(EditorE2E, AnEditorThatShowsItsWindowLateGetsTheKeys) {
+    editorWith("--show-after 2000");
+    otherWindowWithTheFocus();
+    handOff("LATE");
+    EXPECT_TRUE(waitForText(keys, "[Ctrl+O]LATE[Enter][Enter]", 5s))
+        << testing::readFile(keys) << "\n"
+        << testing::readFile(log.path());
+    EXPECT_EQ(testing::readFile(otherKeys), "") << "no key went to the window in front";
+}
+
+TEST_F(EditorE2E, AnEditorThatNeverShowsAWindowGetsNothingAndNeitherDoesAnyOther) {
+    editorWith("--show-after 600000");
+    otherWindowWithTheFocus();
+    handOff("NEVER");
+    EXPECT_EQ(testing::readFile(keys), "");
+    EXPECT_EQ(testing::readFile(otherKeys), "");
+    EXPECT_EQ(statuses,
+              std::vector<std::string>{"Editor window not found: the program name was not sent"});
+}
+
+TEST_F(EditorE2E, AnEditorThatClosesDuringTheHandOffLeavesTheProgramRunning) {
+    editorWith("--quit-on-key");
+    otherWindowWithTheFocus();
+    handOff("GONE");
+    EXPECT_TRUE(waitForText(keys, "[Ctrl+O]", 5s)) << testing::readFile(log.path());
+    EXPECT_EQ(testing::readFile(keys), "[Ctrl+O]") << "nothing after the editor went";
+    EXPECT_EQ(testing::readFile(otherKeys), "");
+    ASSERT_FALSE(statuses.empty());
+    EXPECT_EQ(statuses.back(),
+              "Editor window no longer active: the program name was not sent in full");
 }
 
 } // namespace

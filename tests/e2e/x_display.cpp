@@ -6,6 +6,7 @@
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
+#include <fcntl.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -24,6 +25,10 @@ int startBackground(const std::vector<std::string>& argv, const std::string& dis
     if (pid == 0) {
         if (!display.empty())
             ::setenv("DISPLAY", display.c_str(), 1);
+        // The test's output stays the test's: a server left behind must not hold it open.
+        const int devnull = ::open("/dev/null", O_RDWR);
+        ::dup2(devnull, STDOUT_FILENO);
+        ::dup2(devnull, STDERR_FILENO);
         for (int fd = 3; fd < 1024; ++fd)
             if (fd != keepFd)
                 ::close(fd);

@@ -32,9 +32,10 @@ struct NoDesktop : Desktop {
     }
     std::optional<bool> isRunning(TaskId) override { return true; }
     bool activate(TaskId) override { return true; }
-    WindowId activeWindow() override { return 1; }
+    bool hasWindows() const override { return true; }
+    std::optional<WindowId> windowOf(TaskId) override { return 1; }
     bool makeTopmost(WindowId) override { return true; }
-    bool sendKeys(std::string_view) override { return true; }
+    bool sendKeys(WindowId, std::string_view) override { return true; }
 };
 
 struct LabelRig {

@@ -8,6 +8,7 @@
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <utility>
 #include <vector>
 
 extern "C" {
@@ -45,12 +46,35 @@ std::string keyName(char c) {
     return name != nullptr ? name : std::string{};
 }
 
+// Xlib calls the handler without any context: the last error waits here until the
+// step that caused it asks.
+std::string g_lastXError;
+
+int recordXError(Display* display, XErrorEvent* event) {
+    char text[160] = {};
+    XGetErrorText(display, event->error_code, text, sizeof text - 1);
+    g_lastXError = std::string(text) + " (request " + std::to_string(event->request_code) +
+                   ", resource " + std::to_string(event->resourceid) + ")";
+    return 0;
+}
+
 } // namespace
 
-PosixDesktop::PosixDesktop(const Paths& paths, OperatorLog& log, std::string display)
+PosixDesktop::PosixDesktop(const Paths& paths, PlatformLog& log, std::string display)
     : m_paths(paths), m_log(log) {
-    if (!display.empty())
-        m_xdo = xdo_new(display.c_str());
+    if (display.empty())
+        return;
+    // Xlib's own handler ends the process on an error such as BadWindow.
+    XSetErrorHandler(recordXError);
+    m_xdo = xdo_new(display.c_str());
+}
+
+bool PosixDesktop::noXError() {
+    XSync(xdo(m_xdo)->xdpy, False);
+    if (g_lastXError.empty())
+        return true;
+    m_log.error("X error: " + std::exchange(g_lastXError, {}));
+    return false;
 }
 
 PosixDesktop::~PosixDesktop() {
@@ -61,14 +85,14 @@ PosixDesktop::~PosixDesktop() {
 bool PosixDesktop::haveDisplay(std::string_view step) {
     if (m_xdo != nullptr)
         return true;
-    m_log.write(LogKind::Info, "no display: " + std::string(step) + " skipped");
+    m_log.info("no display: " + std::string(step) + " skipped");
     return false;
 }
 
 std::optional<TaskId> PosixDesktop::start(std::string_view path) {
     const std::string native = m_paths.map(path);
     if (::access(native.c_str(), X_OK) != 0) {
-        m_log.write(LogKind::Error, "cannot start " + native + ": " + std::strerror(errno));
+        m_log.error("cannot start " + native + ": " + std::strerror(errno));
         return std::nullopt;
     }
     posix_spawnattr_t attributes;
@@ -79,10 +103,10 @@ std::optional<TaskId> PosixDesktop::start(std::string_view path) {
     const int error = posix_spawn(&pid, native.c_str(), nullptr, &attributes, argv.data(), environ);
     posix_spawnattr_destroy(&attributes);
     if (error != 0) {
-        m_log.write(LogKind::Error, "cannot start " + native + ": " + std::strerror(error));
+        m_log.error("cannot start " + native + ": " + std::strerror(error));
         return std::nullopt;
     }
-    m_log.write(LogKind::Info, "started " + native + " as task " + std::to_string(pid));
+    m_log.info("started " + native + " as task " + std::to_string(pid));
     return pid;
 }
 
@@ -100,9 +124,9 @@ std::optional<bool> PosixDesktop::isRunning(TaskId task) {
     return std::nullopt;
 }
 
-bool PosixDesktop::activate(TaskId task) {
-    if (!haveDisplay("activating the editor's window"))
-        return false;
+std::optional<WindowId> PosixDesktop::windowOf(TaskId task) {
+    if (!haveDisplay("finding the editor's window") || task <= 0)
+        return std::nullopt;
     xdo_search_t search{};
     search.pid = static_cast<int>(task);
     search.searchmask = SEARCH_PID | SEARCH_ONLYVISIBLE;
@@ -111,26 +135,33 @@ bool PosixDesktop::activate(TaskId task) {
     Window* windows = nullptr;
     unsigned int count = 0;
     xdo_search_windows(xdo(m_xdo), &search, &windows, &count);
-    if (count == 0) {
-        free(windows);
-        return false;
-    }
-    const Window window = windows[count - 1];
+    std::optional<WindowId> found;
+    if (count > 0)
+        found = windows[count - 1];
     free(windows);
-    if (xdo_activate_window(xdo(m_xdo), window) == XDO_SUCCESS) {
-        xdo_wait_for_window_active(xdo(m_xdo), window, 1);
-        return true;
-    }
-    return xdo_focus_window(xdo(m_xdo), window) == XDO_SUCCESS;
+    return noXError() ? found : std::nullopt;
 }
 
-WindowId PosixDesktop::activeWindow() {
-    if (!haveDisplay("reading the active window"))
-        return 0;
-    Window window = 0;
-    if (xdo_get_active_window(xdo(m_xdo), &window) != XDO_SUCCESS)
-        xdo_get_focused_window_sane(xdo(m_xdo), &window);
-    return window;
+bool PosixDesktop::makeActive(WindowId window) {
+    // libxdo's activation dereferences what it asks of a window that has gone.
+    XWindowAttributes attributes{};
+    if (XGetWindowAttributes(xdo(m_xdo)->xdpy, window, &attributes) == 0 || !noXError())
+        return false;
+    Window active = 0;
+    if (xdo_get_active_window(xdo(m_xdo), &active) == XDO_SUCCESS && active == window)
+        return noXError();
+    if (xdo_activate_window(xdo(m_xdo), window) == XDO_SUCCESS)
+        xdo_wait_for_window_active(xdo(m_xdo), window, 1);
+    else
+        xdo_focus_window(xdo(m_xdo), window);
+    if (xdo_get_active_window(xdo(m_xdo), &active) != XDO_SUCCESS)
+        xdo_get_focused_window_sane(xdo(m_xdo), &active);
+    return noXError() && active == window;
+}
+
+bool PosixDesktop::activate(TaskId task) {
+    const auto window = windowOf(task);
+    return window && makeActive(*window);
 }
 
 bool PosixDesktop::makeTopmost(WindowId window) {
@@ -150,31 +181,45 @@ bool PosixDesktop::makeTopmost(WindowId window) {
     return true;
 }
 
-bool PosixDesktop::sendKeys(std::string_view keys) {
-    if (!haveDisplay("sending keystrokes"))
+bool PosixDesktop::sendKeys(WindowId window, std::string_view keys) {
+    if (!haveDisplay("sending keystrokes") || window == 0)
         return false;
+    // Before every burst the window must still be the active one: keys never go to
+    // whatever window took its place.
+    const auto typed = [&](auto send) {
+        if (!makeActive(window)) {
+            m_log.error("keystrokes not sent: window " + std::to_string(window) +
+                        " is not the active window");
+            return false;
+        }
+        send();
+        return noXError();
+    };
     std::string text;
     auto flush = [&] {
-        if (!text.empty())
-            xdo_enter_text_window(xdo(m_xdo), CURRENTWINDOW, codePageToUtf8(text).c_str(),
-                                  kKeyDelay);
+        const bool sent = text.empty() || typed([&] {
+                              xdo_enter_text_window(xdo(m_xdo), CURRENTWINDOW,
+                                                    codePageToUtf8(text).c_str(), kKeyDelay);
+                          });
         text.clear();
+        return sent;
     };
-    for (char c : keys) {
-        if (c == '\x0F' || c == '\r') {
-            flush();
-            xdo_send_keysequence_window(xdo(m_xdo), CURRENTWINDOW, c == '\r' ? "Return" : "ctrl+o",
-                                        kKeyDelay);
-        } else if (isUpperBeyondAscii(c) && !keyName(c).empty()) {
-            flush();
-            xdo_send_keysequence_window(xdo(m_xdo), CURRENTWINDOW, ("shift+" + keyName(c)).c_str(),
-                                        kKeyDelay);
-        } else {
+    for (const char c : keys) {
+        std::string sequence;
+        if (c == '\x0F' || c == '\r')
+            sequence = c == '\r' ? "Return" : "ctrl+o";
+        else if (isUpperBeyondAscii(c) && !keyName(c).empty())
+            sequence = "shift+" + keyName(c);
+        if (sequence.empty()) {
             text += c;
+            continue;
         }
+        if (!flush() || !typed([&] {
+                xdo_send_keysequence_window(xdo(m_xdo), CURRENTWINDOW, sequence.c_str(), kKeyDelay);
+            }))
+            return false;
     }
-    flush();
-    return true;
+    return flush();
 }
 
 } // namespace lumetra

@@ -2,7 +2,7 @@
 
 #include "platform/desktop.h"
 #include "platform/paths.h"
-#include "shell/operator_log.h"
+#include "platform/platform_log.h"
 
 #include <functional>
 
@@ -10,10 +10,12 @@ namespace lumetra {
 
 // Programs started detached by their mapped path; windows and keystrokes through X11
 // (libxdo) when a display is present, otherwise each such step is logged and skipped.
+// An X error (a window that vanished) is logged and fails the step; it never ends the
+// program.
 class PosixDesktop final : public Desktop {
 public:
     // `display` is the X display to use ("" for none).
-    PosixDesktop(const Paths& paths, OperatorLog& log, std::string display);
+    PosixDesktop(const Paths& paths, PlatformLog& log, std::string display);
     ~PosixDesktop() override;
     PosixDesktop(const PosixDesktop&) = delete;
     PosixDesktop& operator=(const PosixDesktop&) = delete;
@@ -21,15 +23,20 @@ public:
     std::optional<TaskId> start(std::string_view path) override;
     std::optional<bool> isRunning(TaskId task) override;
     bool activate(TaskId task) override;
-    WindowId activeWindow() override;
+    bool hasWindows() const override { return m_xdo != nullptr; }
+    std::optional<WindowId> windowOf(TaskId task) override;
     bool makeTopmost(WindowId window) override;
-    bool sendKeys(std::string_view keys) override;
+    bool sendKeys(WindowId window, std::string_view keys) override;
 
 private:
     bool haveDisplay(std::string_view step);
+    // Brings `window` to the front; true when it is then the active window.
+    bool makeActive(WindowId window);
+    // True when no X error came since the last call (and logs the one that came).
+    bool noXError();
 
     const Paths& m_paths;
-    OperatorLog& m_log;
+    PlatformLog& m_log;
     void* m_xdo = nullptr; // xdo_t
 };
 
