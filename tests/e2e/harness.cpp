@@ -30,7 +30,7 @@ std::vector<std::string> mergedEnvironment(const std::map<std::string, std::stri
 }
 
 int spawn(const std::vector<std::string>& argv, const std::map<std::string, std::string>& env,
-          int stdoutFd) {
+          int stdoutFd, int stderrFd = -1) {
     std::vector<std::string> environment = mergedEnvironment(env);
     std::vector<char*> args;
     for (const auto& arg : argv)
@@ -45,7 +45,7 @@ int spawn(const std::vector<std::string>& argv, const std::map<std::string, std:
         const int devnull = ::open("/dev/null", O_RDWR);
         ::dup2(devnull, STDIN_FILENO);
         ::dup2(stdoutFd >= 0 ? stdoutFd : devnull, STDOUT_FILENO);
-        ::dup2(devnull, STDERR_FILENO);
+        ::dup2(stderrFd >= 0 ? stderrFd : devnull, STDERR_FILENO);
         // The test's own descriptors (pseudo-terminals above all) stay with the test.
         for (int fd = STDERR_FILENO + 1; fd < 1024; ++fd)
             ::close(fd);
@@ -66,14 +66,21 @@ CommandResult runCommand(const std::vector<std::string>& argv,
     int fds[2];
     if (::pipe(fds) != 0)
         return {};
-    const int pid = spawn(argv, environment, fds[1]);
+    int errors[2];
+    if (::pipe(errors) != 0)
+        return {};
+    const int pid = spawn(argv, environment, fds[1], errors[1]);
     ::close(fds[1]);
+    ::close(errors[1]);
     CommandResult result;
     char buffer[4096];
     ssize_t n = 0;
     while ((n = ::read(fds[0], buffer, sizeof buffer)) > 0)
         result.out.append(buffer, static_cast<std::size_t>(n));
+    while ((n = ::read(errors[0], buffer, sizeof buffer)) > 0)
+        result.err.append(buffer, static_cast<std::size_t>(n));
     ::close(fds[0]);
+    ::close(errors[0]);
     int status = 0;
     ::waitpid(pid, &status, 0);
     result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;

@@ -17,6 +17,7 @@ std::string binary(const std::string& name);
 struct CommandResult {
     int exitCode = -1;
     std::string out;
+    std::string err;
 };
 
 // Runs a command to its end and returns its exit code and standard output.

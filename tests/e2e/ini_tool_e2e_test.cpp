@@ -43,7 +43,19 @@ TEST(IniToolE2E, WritesAndDeletes) {
     EXPECT_EQ(runCommand({tool, "delete", file, "VELMORA"}).exitCode, 0);
     EXPECT_EQ(testing::readFile(file), "[VOZEZIZO]\r\n");
     EXPECT_EQ(runCommand({tool, "frobnicate", file, "S"}).exitCode, 2);
-    EXPECT_EQ(runCommand({tool, "set", dir.str(), "S", "k", "v"}).exitCode, 1);
+    const CommandResult folder = runCommand({tool, "set", dir.str(), "S", "k", "v"});
+    EXPECT_EQ(folder.exitCode, 1);
+    EXPECT_NE(folder.err.find("not written"), std::string::npos) << "a failed write says why";
+}
+
+TEST(IniToolE2E, ABareNameIsInTheWindowsDirectoryWhichIsCreatedOnTheFirstWrite) {
+    testing::TempDir dir;
+    const std::string windows = dir.file("config/lumetra");
+    const std::map<std::string, std::string> env = {{"LUMETRA_WINDOWS_DIR", windows}};
+    const std::string tool = binary("lumetra-ini");
+    EXPECT_EQ(runCommand({tool, "set", "ORX.INI", "VOZEZIZO", "CommPort", "2"}, env).exitCode, 0);
+    EXPECT_EQ(testing::readFile(windows + "/ORX.INI"), "[VOZEZIZO]\r\nCommPort=2\r\n");
+    EXPECT_EQ(runCommand({tool, "get", "ORX.INI", "VOZEZIZO", "CommPort"}, env).out, "2\n");
 }
 
 } // namespace

@@ -295,3 +295,52 @@ TEST(ScannerSuffixE2E, LineEndsAfterEachBarcodeGiveTheSameLines) {
 
 } // namespace
 } // namespace lumetra::e2e
+
+namespace lumetra::e2e {
+namespace {
+
+// Refused scans through the pty: each says so with its whole text and changes nothing
+// the next label could inherit.
+TEST_F(Road, RefusedScansChangeNothingThroughThePty) {
+    testing::writeFile(workspace.drive('c') + "/PRODUCT/LISTA.LST", "HEADER LINE\r\nL1;1;N;1\r\n");
+    testing::writeFile(workspace.drive('c') + "/PRODUCT/P8", "G71 X10 Y20 Z3\r\n(EIGHT)\r\n");
+    start("FieldCode_DFN=S\r\n");
+    scan("%12P1 A %");   // a label in progress
+    scan("%01../LISTA"); // a list name leaving its folder
+    EXPECT_EQ(count("\tstatus\tBarcode Formating Error.  %01../LISTA\n"), 1u);
+    scan("%a1%");            // a lower-case field-code barcode
+    scan("%11P;1 A 5 %");    // the line separator in a name
+    scan("%22600 400 18 %"); // completes the label in progress
+    pty.send("%S%");         // a field chosen ...
+    ASSERT_TRUE(waitForText(workspace.logPath(), "\tinfo\tfield code S chosen\n"));
+    scan("%12P600 M %");
+    scan("%CLEAR%"); // ... ends with the reset
+    scan("%11P601 A %");
+    scan("%13P2 T %"); // a label in progress ...
+    scan("P8 . ");     // ... ended by a plain label, whose file is P8
+    EXPECT_EQ(linesAdded(), (std::vector<std::string>{
+                                "P1;1;A;1;600;400;18;;;%;;;;;;;;;;",
+                                "P601;1;A;1;0;0;0;; ;%; ; ; ; ; ; ; ; ; ;",
+                                "P8 .;1;S;1;10;20;3; ; ; ; ; ; ; ; ; ; ; ; ;",
+                            }));
+    EXPECT_EQ(count("Velmora.ExeList#1\tClear"), 0u) << "no refused scan cleared the list";
+    const auto entries = journal();
+    EXPECT_EQ(std::count(entries.begin(), entries.end(), "Velmora.ExeList#1\tClear"), 1)
+        << "only the first label's reset of the list";
+}
+
+TEST_F(Road, AProgramBarcodeLongerThanTheScanBufferIsNeverSaved) {
+    start();
+    std::string barcode = "HUGE^X1^Y2^Z3!";
+    barcode += std::string(1100 * 1024, 'G');
+    for (std::size_t at = 0; at < barcode.size(); at += 32 * 1024)
+        pty.send(barcode.substr(at, 32 * 1024));
+    ASSERT_TRUE(
+        waitForText(workspace.logPath(), "\tstatus\tScan dropped: longer than the scan", 30s));
+    scan("%START%");
+    EXPECT_FALSE(std::filesystem::exists(workspace.drive('c') + "/PRODUCT/HUGE"));
+    EXPECT_TRUE(linesAdded().empty());
+}
+
+} // namespace
+} // namespace lumetra::e2e

@@ -201,6 +201,19 @@ TEST_F(Startup, APortNumberBeyondSixteenBitsOverflowsAndEnds) {
     }
 }
 
+TEST_F(Startup, NumericKeysOutOfRangeNegativeOrTextNeverOpenAnUnnamedPort) {
+    writeIni("[VOZEZIZO]\r\nCommPort=-3\r\nCommPollTime=-1\r\nAutoClear=abc\r\n"
+             "Overwrite=-1\r\nHalfLimitX=1e999\r\nAutoSelSetting=99999999999\r\n"
+             "PNameNandMCPos=-70000\r\nFieldFlag_SFS=x\r\n");
+    EXPECT_EQ(app.start(), StartupResult::Running);
+    EXPECT_EQ(config.commPort, -3) << "a port no device answers to; it fails to open";
+    EXPECT_EQ(config.pollInterval, 1000);
+    EXPECT_EQ(panel.options[Option::AClear], 0);
+    ASSERT_EQ(dialogs.shown.size(), 1u);
+    EXPECT_EQ(dialogs.shown[0].text, "Unexpected error # 380 occured: Invalid property value")
+        << "Overwrite=-1 is no check-box value";
+}
+
 TEST_F(Startup, PollIntervalNeedsAtLeastOneHundred) {
     const std::pair<std::string, int> cases[] = {
         {"CommPollTime=50", 1000},   {"CommPollTime=100", 100},   {"CommPollTime=250ms", 250},
