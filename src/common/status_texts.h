@@ -18,6 +18,7 @@ inline constexpr std::string_view kWorkListUnavailable = "Host work list unavail
 inline constexpr std::string_view kHostCallFailed = "Host call failed: ";
 inline constexpr std::string_view kExportFailed = "CSV export failed: ";
 inline constexpr std::string_view kProgramNotSaved = "Program file not saved: ";
+inline constexpr std::string_view kScannerBack = "Scanner port open again: ";
 inline constexpr std::string_view kScanTooLong = "Scan dropped: longer than the scan buffer of ";
 inline constexpr std::string_view kSettingNotSaved = "Setting not saved in ORX.INI: ";
 

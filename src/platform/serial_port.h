@@ -21,6 +21,8 @@ public:
     // Opens port `portNumber` (COM<n>) with the line settings. Raises UnexpectedError
     // carrying the adapter's own description when the port cannot be opened.
     virtual void open(int portNumber, const LineSettings& settings) = 0;
+    // The device that COM<portNumber> is (what open tries).
+    virtual std::string deviceOf(int portNumber) const = 0;
     virtual void close() = 0;
     virtual bool isOpen() const = 0;
     virtual std::size_t bytesWaiting() = 0;

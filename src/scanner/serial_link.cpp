@@ -1,6 +1,9 @@
 #include "scanner/serial_link.h"
 
 #include "common/errors.h"
+#include "common/status_texts.h"
+
+#include <utility>
 
 namespace lumetra {
 
@@ -16,14 +19,44 @@ void SerialLink::openOrRaise() {
     if (!settings)
         throw UnexpectedError(error_number::kInvalidPropertyValue, "Invalid property value");
     m_port.open(m_config.commPort, *settings);
+    m_wanted = true;
+    m_lostShown = false;
     m_panel.setPortCaption(portCaption(m_config.commPort, m_config.serialSettings));
     m_log.write(LogKind::Info,
-                "scanner port open: " + portCaption(m_config.commPort, m_config.serialSettings));
+                "scanner port open: " + portCaption(m_config.commPort, m_config.serialSettings) +
+                    " on " + m_port.deviceOf(m_config.commPort));
+}
+
+void SerialLink::showNotConnected(const std::string& state) {
+    m_panel.setPortCaption("COM" + std::to_string(m_config.commPort) + ": " + state + " (" +
+                           m_port.deviceOf(m_config.commPort) + ")");
 }
 
 void SerialLink::openScannerPort() {
-    if (!m_errors.guarded([&] { openOrRaise(); }))
-        showSettingsDialog();
+    m_wanted = false;
+    if (m_errors.guarded([&] { openOrRaise(); }))
+        return;
+    showNotConnected("no scanner");
+    showSettingsDialog();
+}
+
+void SerialLink::reconnectIfLost() {
+    if (!m_wanted || m_port.isOpen())
+        return;
+    if (!std::exchange(m_lostShown, true))
+        showNotConnected("scanner lost");
+    const auto now = std::chrono::steady_clock::now();
+    if (now < m_nextAttempt)
+        return;
+    m_nextAttempt = now + std::chrono::seconds(1);
+    try {
+        openOrRaise();
+        m_log.write(LogKind::Info, "scanner port open again");
+        m_panel.setStatusText(std::string(texts::kScannerBack) +
+                              portCaption(m_config.commPort, m_config.serialSettings));
+    } catch (const UnexpectedError&) {
+        m_wanted = true; // still lost: tried again later, without a message each time
+    }
 }
 
 void SerialLink::saveSerialSettings() {
@@ -42,6 +75,7 @@ void SerialLink::showSettingsDialog() {
 }
 
 void SerialLink::closePort() {
+    m_wanted = false;
     if (m_port.isOpen())
         m_port.close();
 }

@@ -2,10 +2,12 @@
 #pragma once
 
 #include "platform/serial_port.h"
+
 #include "scanner/serial_settings.h"
 #include "shell/configuration.h"
 #include "shell/error_reporter.h"
 #include "shell/operator_log.h"
+#include <chrono>
 
 namespace lumetra {
 
@@ -24,12 +26,16 @@ public:
 
     // (Re)opens the port; on failure reports it and leads into the settings dialog.
     void openScannerPort();
+    // A port that was open and went away (a scanner pulled out) is opened again, on the
+    // same device, once that device is back; tried at most once a second.
+    void reconnectIfLost();
     void saveSerialSettings();
     void showSettingsDialog();
     void closePort();
 
 private:
     void openOrRaise();
+    void showNotConnected(const std::string& state);
 
     SerialPort& m_port;
     Configuration& m_config;
@@ -38,6 +44,9 @@ private:
     SerialSettingsDialog& m_dialog;
     ErrorReporter& m_errors;
     OperatorLog& m_log;
+    bool m_wanted = false; // opened by us and not closed since
+    bool m_lostShown = false;
+    std::chrono::steady_clock::time_point m_nextAttempt;
 };
 
 } // namespace lumetra

@@ -152,6 +152,8 @@ EntryOutcome Program::entryFinished(const std::string& typed) {
 
 void Program::pollTick() {
     m_receiver->tick();
+    if (!m_busy.busy())
+        m_serial->reconnectIfLost();
 }
 
 void Program::showSerialSettings() {

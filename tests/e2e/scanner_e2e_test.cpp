@@ -109,3 +109,66 @@ TEST(ScannerStartupE2E, APortThatCannotOpenLeadsIntoTheDialogBeforeTheHost) {
 
 } // namespace
 } // namespace lumetra::e2e
+
+namespace lumetra::e2e {
+namespace {
+
+// The integrator names a stable path (as /dev/serial/by-id/ gives); behind it the device
+// goes and comes as a USB scanner pulled out and plugged in again.
+TEST(ScannerReconnectE2E, ARemovedDeviceIsReopenedByItselfWhenItComesBack) {
+    Workspace workspace;
+    auto pty = std::make_unique<PtyPair>();
+    if (!pty->valid())
+        GTEST_SKIP() << "no pseudo-terminal could be opened";
+    const std::string stable = workspace.programDir() + "/scanner";
+    std::filesystem::create_symlink(pty->path(), stable);
+    workspace.writeIni("[VOZEZIZO]\r\nCommPollTime=100\r\nCom1Device=" + stable + "\r\n");
+    ProgramRun run(workspace);
+    ASSERT_TRUE(
+        waitForText(workspace.logPath(), "scanner port open: COM1:9600,N,8,1 on " + stable));
+    for (int round = 1; round <= 3; ++round) {
+        pty->closeMaster(); // pulled out
+        std::filesystem::remove(stable);
+        ASSERT_TRUE(waitForText(workspace.logPath(), "\tstatus\tScanner port lost: ", 10s));
+        pty = std::make_unique<PtyPair>(); // plugged in again
+        std::filesystem::create_symlink(pty->path(), stable);
+        std::size_t opened = 0;
+        for (int i = 0; i < 100 && opened < static_cast<std::size_t>(round + 1); ++i) {
+            opened = count(workspace.log(), "\tinfo\tscanner port open again\n") + 1;
+            std::this_thread::sleep_for(50ms);
+        }
+        ASSERT_EQ(opened, static_cast<std::size_t>(round + 1)) << workspace.log();
+        pty->send("%START%");
+        ASSERT_TRUE(waitForText(workspace.logPath(), "\tstatus\tReading Barcode-Label.%START%\n"));
+        std::this_thread::sleep_for(900ms);
+        ASSERT_EQ(count(testing::readFile(workspace.journalPath()), "\tStart\n"),
+                  static_cast<std::size_t>(round));
+    }
+}
+
+TEST(ScannerReconnectE2E, MissingBusyAndNotASerialDeviceAreToldApart) {
+    PtyPair pty;
+    if (!pty.valid())
+        GTEST_SKIP() << "no pseudo-terminal could be opened";
+    Workspace first;
+    first.writeIni("[VOZEZIZO]\r\nCommPollTime=100\r\nCom1Device=" + pty.path() + "\r\n");
+    ProgramRun holder(first);
+    ASSERT_TRUE(waitForText(first.logPath(), "scanner port open: "));
+    const std::pair<std::string, std::string> cases[] = {
+        {first.programDir() + "/no-such-device", "device missing"},
+        {pty.path(), "busy: opened by another program"},
+        {first.programDir(), "not a serial device"},
+        {first.iniPath(), "not a serial device"},
+    };
+    for (const auto& [device, told] : cases) {
+        Workspace other;
+        other.writeIni("[VOZEZIZO]\r\nCommPollTime=100\r\nCom1Device=" + device + "\r\n");
+        ProgramRun run(other);
+        ASSERT_TRUE(waitForText(other.logPath(), "\tmessage\tUnexpected error # 8002 occured: "))
+            << device;
+        EXPECT_NE(other.log().find(told), std::string::npos) << device << "\n" << other.log();
+    }
+}
+
+} // namespace
+} // namespace lumetra::e2e

@@ -5,6 +5,7 @@
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
+#include <thread>
 
 namespace lumetra {
 namespace {
@@ -106,7 +107,31 @@ TEST_F(Link, AFailedOpeningReportsAndLeadsIntoTheDialog) {
               "Unexpected error # 8002 occured: /dev/ttyS0: No such file or directory");
     ASSERT_EQ(dialog.shown.size(), 1u);
     EXPECT_FALSE(port.isOpen());
-    EXPECT_EQ(panel.portCaption, "");
+    EXPECT_EQ(panel.portCaption, "COM1: no scanner (/dev/ttyS0)") << "never an empty caption";
+    port.refusal.clear();
+    link.reconnectIfLost();
+    EXPECT_FALSE(port.isOpen()) << "a port never opened is not retried behind the operator";
+}
+
+TEST_F(Link, ALostPortIsShownAndOpenedAgainWhenTheDeviceIsBack) {
+    link.openScannerPort();
+    port.open_ = false; // the scanner was pulled out
+    port.refusal = "/dev/ttyS0: device missing (plugged in?)";
+    link.reconnectIfLost();
+    EXPECT_EQ(panel.portCaption, "COM1: scanner lost (/dev/ttyS0)");
+    for (int i = 0; i < 5; ++i)
+        link.reconnectIfLost();
+    EXPECT_TRUE(dialogs.shown.empty()) << "no message box for each attempt";
+    EXPECT_TRUE(dialog.shown.empty());
+    port.refusal.clear(); // plugged in again
+    std::this_thread::sleep_for(std::chrono::milliseconds(1100));
+    link.reconnectIfLost();
+    EXPECT_TRUE(port.isOpen());
+    EXPECT_EQ(panel.portCaption, "COM1:9600,N,8,1");
+    EXPECT_EQ(panel.status(), "Scanner port open again: COM1:9600,N,8,1");
+    link.closePort();
+    link.reconnectIfLost();
+    EXPECT_FALSE(port.isOpen()) << "a port closed on purpose stays closed";
 }
 
 TEST_F(Link, SettingsThePortRefusesAreAnUnexpectedError) {

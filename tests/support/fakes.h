@@ -118,6 +118,9 @@ struct FakeSerialPort : SerialPort {
     std::optional<std::string> failure;
 
     void open(int portNumber, const LineSettings& settings) override;
+    std::string deviceOf(int portNumber) const override {
+        return "/dev/ttyS" + std::to_string(portNumber - 1);
+    }
     void close() override { open_ = false; }
     bool isOpen() const override { return open_; }
     std::size_t bytesWaiting() override { return pending.size(); }

@@ -2,6 +2,10 @@
 
 #include "common/errors.h"
 
+#include <cerrno>
+#include <cstring>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <utility>
 
 namespace lumetra {
@@ -27,6 +31,24 @@ std::string describe(const QString& text) {
     return text.toLocal8Bit().toStdString();
 }
 
+// What a person can act on, told before Qt tries: missing, no serial device, no rights.
+std::optional<std::string> unusable(const std::string& device) {
+    struct stat status {};
+    if (::stat(device.c_str(), &status) != 0)
+        return errno == ENOENT ? "device missing (plugged in?)" : std::strerror(errno);
+    if (!S_ISCHR(status.st_mode))
+        return std::string("not a serial device");
+    if (::access(device.c_str(), R_OK | W_OK) != 0 && errno == EACCES)
+        return std::string("no permission (the user needs to be in the dialout group)");
+    return std::nullopt;
+}
+
+std::string openFailure(const QSerialPort& port) {
+    if (port.error() == QSerialPort::PermissionError)
+        return "busy: opened by another program (" + describe(port.errorString()) + ")";
+    return describe(port.errorString());
+}
+
 } // namespace
 
 QtSerialPort::QtSerialPort(DeviceForPort deviceForPort)
@@ -49,9 +71,11 @@ void QtSerialPort::open(int portNumber, const LineSettings& settings) {
     if (portNumber < 1 || portNumber > 16)
         throw UnexpectedError(error_number::kPortOpenFailed, "Invalid port number");
     const std::string device = m_deviceForPort(portNumber);
+    if (const auto reason = unusable(device))
+        throw UnexpectedError(error_number::kPortOpenFailed, device + ": " + *reason);
     m_port.setPortName(QString::fromLocal8Bit(device.c_str()));
     if (!m_port.open(QIODevice::ReadWrite)) {
-        const std::string reason = describe(m_port.errorString());
+        const std::string reason = openFailure(m_port);
         m_port.clearError();
         throw UnexpectedError(error_number::kPortOpenFailed, device + ": " + reason);
     }
@@ -61,7 +85,7 @@ void QtSerialPort::open(int portNumber, const LineSettings& settings) {
         m_port.setParity(toParity(settings.parity)) &&
         m_port.setStopBits(settings.stopBits == 2 ? QSerialPort::TwoStop : QSerialPort::OneStop);
     if (!configured) {
-        const std::string reason = describe(m_port.errorString());
+        const std::string reason = "not a serial device (" + describe(m_port.errorString()) + ")";
         m_port.close();
         m_port.clearError();
         throw UnexpectedError(error_number::kPortOpenFailed, device + ": " + reason);

@@ -16,6 +16,7 @@ public:
     explicit QtSerialPort(DeviceForPort deviceForPort);
 
     void open(int portNumber, const LineSettings& settings) override;
+    std::string deviceOf(int portNumber) const override { return m_deviceForPort(portNumber); }
     void close() override;
     bool isOpen() const override;
     std::size_t bytesWaiting() override;
