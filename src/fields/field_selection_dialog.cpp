@@ -72,6 +72,7 @@ private:
 FieldSelectionDialog::FieldSelectionDialog(FieldSelectionSetup& setup, QWidget* parent)
     : QDialog(parent), m_setup(setup) {
     setObjectName(latin("MacFlds"));
+    centreWhenShown(*this);
     setWindowTitle(latin("Automatic Field Selection Setup"));
     auto* layout = new QVBoxLayout(this);
     m_tabs = new QTabWidget(this);
@@ -87,6 +88,7 @@ FieldSelectionDialog::FieldSelectionDialog(FieldSelectionSetup& setup, QWidget* 
         auto* button = new QPushButton(latin(caption), this);
         button->setObjectName(latin(name));
         button->setToolTip(latin(tip));
+        button->setAutoDefault(false); // Enter in a code box presses none of them
         buttons->addWidget(button);
         return button;
     };

@@ -22,6 +22,7 @@ QString latin(const char* text) {
 
 SettingsDialog::SettingsDialog(QWidget* parent) : QDialog(parent) {
     setObjectName(latin("frmSettings"));
+    centreWhenShown(*this);
     setWindowTitle(latin("Settings"));
     auto* layout = new QVBoxLayout(this);
     m_ports = addGroup("fraComPort", "&Com Port",

@@ -15,6 +15,7 @@ namespace lumetra {
 
 AboutBox::AboutBox(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("frmAbout"));
+    centreWhenShown(*this);
     setWindowTitle(QStringLiteral("About Lumetra"));
     auto* layout = new QVBoxLayout(this);
     auto* row = new QHBoxLayout;

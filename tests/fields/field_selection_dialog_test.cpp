@@ -2,7 +2,10 @@
 #include "platform/portable/portable_profile.h"
 #include "support/temp_dir.h"
 
+#include <QApplication>
 #include <QCheckBox>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -125,6 +128,19 @@ TEST_F(SetupDialog, TheKeyboardChoosesASourceAsTheMouseDoes) {
     EXPECT_EQ(find<QLineEdit>("MSpec")->text(), QStringLiteral("PN"));
     comment->click(); // a mnemonic or any other way of choosing it
     EXPECT_EQ(find<QLineEdit>("MSpec")->text(), QStringLiteral("CM"));
+}
+
+TEST_F(SetupDialog, IsCentredOnceShownAndEnterInACodeBoxPressesNoButton) {
+    QApplication::processEvents();
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    EXPECT_LE(std::abs(dialog.frameGeometry().center().x() - screen.center().x()), 2);
+    EXPECT_GE(dialog.frameGeometry().top(), 0);
+    find<QTabWidget>("SSTab")->setCurrentIndex(1);
+    auto* code = find<QLineEdit>("SFA");
+    code->setFocus();
+    QTest::keyClick(code, Qt::Key_Return);
+    EXPECT_FALSE(settings.slot(Slot::SFA).enabled) << "Set All was not pressed";
+    EXPECT_TRUE(dialog.isVisible());
 }
 
 TEST_F(SetupDialog, SetAllAndClearAllShowOnlyOnTheSlotTabs) {

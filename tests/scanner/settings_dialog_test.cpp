@@ -1,6 +1,9 @@
 #include "scanner/settings_dialog.h"
 
+#include <QApplication>
 #include <QGroupBox>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QPushButton>
 #include <QRadioButton>
 #include <gtest/gtest.h>
@@ -57,6 +60,17 @@ TEST(SettingsDialog, LoadSelectsAndSelectionStores) {
     for (const char* name : {"optCom1", "optCom2", "optCom3", "OptCom4"})
         EXPECT_FALSE(option(dialog, name)->isChecked()) << name;
     EXPECT_EQ(dialog.workingValues().port, 0) << "OK stores no port that no option shows";
+}
+
+TEST(SettingsDialog, IsCentredOnTheScreenOnceShown) {
+    SettingsDialog dialog;
+    dialog.load(loadDialogValues(1, "9600,N,8,1"));
+    dialog.show();
+    QApplication::processEvents();
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    EXPECT_LE(std::abs(dialog.frameGeometry().center().x() - screen.center().x()), 2);
+    EXPECT_LE(std::abs(dialog.frameGeometry().center().y() - screen.center().y()), 2);
+    EXPECT_TRUE(screen.contains(dialog.frameGeometry()));
 }
 
 } // namespace

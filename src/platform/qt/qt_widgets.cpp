@@ -5,6 +5,7 @@
 #include <QGuiApplication>
 #include <QPushButton>
 #include <QScreen>
+#include <algorithm>
 
 namespace lumetra {
 
@@ -13,7 +14,31 @@ void centreWindow(QWidget& window) {
     if (screen == nullptr)
         return;
     const QRect area = screen->geometry();
-    window.move(area.width() / 2 - window.width() / 2, area.height() / 2 - window.height() / 2);
+    // Never past an edge of the screen, even for a window larger than half of it.
+    window.move(std::max(0, area.width() / 2 - window.frameGeometry().width() / 2),
+                std::max(0, area.height() / 2 - window.frameGeometry().height() / 2));
+}
+
+namespace {
+
+// Centres its window each time it is shown, once the layout has given it its size.
+class CentreOnShow final : public QObject {
+public:
+    using QObject::QObject;
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Show)
+            if (auto* window = qobject_cast<QWidget*>(watched)) {
+                window->adjustSize();
+                centreWindow(*window);
+            }
+        return false;
+    }
+};
+
+} // namespace
+
+void centreWhenShown(QWidget& window) {
+    window.installEventFilter(new CentreOnShow(&window));
 }
 
 QPushButton* addOkCancelRow(QDialog& dialog, QBoxLayout& layout, const QString& okName,

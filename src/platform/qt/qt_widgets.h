@@ -13,6 +13,9 @@ namespace lumetra {
 // Top at half the screen height less half the window's, left likewise.
 void centreWindow(QWidget& window);
 
+// Centres a dialog each time it is shown, when its size is known.
+void centreWhenShown(QWidget& window);
+
 // A right-aligned row with the default button and the cancel button of a dialog,
 // wired to accept and reject. Returns the default button.
 QPushButton* addOkCancelRow(QDialog& dialog, QBoxLayout& layout, const QString& okName,
