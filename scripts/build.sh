@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
 # Configures and builds into build/ (the program lands at build/bin/lumetra).
+# LUMETRA_TARGETS="a b" builds only those targets.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 generator=()
@@ -11,4 +12,8 @@ if [ ! -f build/CMakeCache.txt ]; then
 else
   cmake -S . -B build "$@" >/dev/null
 fi
-cmake --build build --parallel "$(nproc)"
+targets=()
+for target in ${LUMETRA_TARGETS:-}; do
+  targets+=(--target "$target")
+done
+cmake --build build --parallel "$(nproc)" "${targets[@]}"

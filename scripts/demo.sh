@@ -5,7 +5,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
-scripts/build.sh >/dev/null
+echo "Building the program and its tools (not the tests)..."
+LUMETRA_TARGETS="lumetra lumetra-scan lumetra-editor lumetra-ini" scripts/build.sh
 
 root="$PWD/demo-workspace"
 rm -rf "$root"
@@ -55,7 +56,7 @@ build/bin/lumetra-scan --print --program demo/programs/CABINET:CABINET:X=900:Y=5
 build/bin/lumetra-scan --print --compress '%11DRAWER N 13 %' >> "$root/scans.txt"
 
 # The scan simulator opens a pseudo-terminal and plays the scans into it.
-build/bin/lumetra-scan --pty --wait 3000 --pause 2500 --hold 4000 --file "$root/scans.txt" \
+build/bin/lumetra-scan --pty --wait 3000 --pause 2500 --hold 600000 --file "$root/scans.txt" \
   > "$root/scanner-device" 2> "$root/scanner.log" &
 scan_pid=$!
 for _ in $(seq 50); do [ -s "$root/scanner-device" ] && break; sleep 0.1; done
@@ -76,10 +77,17 @@ if [ "$headless" = 1 ]; then
   export QT_QPA_PLATFORM=offscreen LUMETRA_UNATTENDED=1
   build/bin/lumetra &
   pid=$!
-  wait "$scan_pid" 2>/dev/null || true
-  sleep 1
-  kill "$pid" 2>/dev/null || true
+  # The last scan is the compressed DRAWER label; then the program is closed (SIGTERM
+  # shuts it down in order) before the scanner goes away.
+  for _ in $(seq 120); do
+    grep -q 'AddLine.DRAWER' "$LUMETRA_HOST_JOURNAL" 2>/dev/null && break
+    sleep 0.5
+  done
+  sleep 2
+  kill -TERM "$pid" 2>/dev/null || true
   wait "$pid" 2>/dev/null || true
+  kill "$scan_pid" 2>/dev/null || true
+  wait "$scan_pid" 2>/dev/null || true
   echo "--- operator log ($LUMETRA_LOG)"
   cut -f2- "$LUMETRA_LOG"
   echo "--- work-list lines the host received ($LUMETRA_HOST_JOURNAL)"
@@ -89,6 +97,7 @@ if [ "$headless" = 1 ]; then
   echo "--- the collecting CSV file"
   cat "$root/drive_c/Lumetra.csv" 2>/dev/null || true
 else
-  build/bin/lumetra
+  echo "The main window opens; the scans arrive over the next minute. Close the window to end."
+  build/bin/lumetra || true
   kill "$scan_pid" 2>/dev/null || true
 fi

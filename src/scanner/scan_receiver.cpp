@@ -98,6 +98,7 @@ void ScanReceiver::frameAndDispatch() {
         m_scanText = trimLineEnds(m_handlers.expandPayload(m_scanText));
         if (m_scanText.empty())
             return;
+        m_log.write(LogKind::Scan, m_scanText + " (expanded)");
     }
     if (m_scanText.find('^') != std::string::npos) {
         m_handlers.importProgramBarcode(m_scanText);
