@@ -60,3 +60,37 @@ TEST(IniToolE2E, ABareNameIsInTheWindowsDirectoryWhichIsCreatedOnTheFirstWrite) 
 
 } // namespace
 } // namespace lumetra::e2e
+
+namespace lumetra::e2e {
+namespace {
+
+TEST(InstallE2E, InstallsTheProgramToolsAndTheirDocumentation) {
+    testing::TempDir prefix;
+    const CommandResult installed =
+        runCommand({"/usr/bin/cmake", "--install", LUMETRA_BUILD_DIR, "--prefix", prefix.str()});
+    ASSERT_EQ(installed.exitCode, 0) << installed.out << installed.err;
+    for (const char* file :
+         {"bin/lumetra", "bin/lumetra-ini", "bin/lumetra-scan", "bin/lumetra-editor",
+          "share/applications/lumetra.desktop", "share/icons/hicolor/scalable/apps/lumetra.svg",
+          "share/man/man1/lumetra.1", "share/man/man1/lumetra-scan.1",
+          "share/man/man1/lumetra-ini.1", "share/man/man1/lumetra-editor.1",
+          "share/doc/Lumetra/ORX.INI.sample", "share/doc/Lumetra/ini-keys.md"})
+        EXPECT_TRUE(std::filesystem::exists(prefix.file(file))) << file;
+    for (const char* page : {"lumetra", "lumetra-scan", "lumetra-ini", "lumetra-editor"}) {
+        const CommandResult shown = runCommand(
+            {"/usr/bin/man", "-l", prefix.file(std::string("share/man/man1/") + page + ".1")},
+            {{"MANPAGER", "cat"}, {"PAGER", "cat"}, {"MANWIDTH", "80"}});
+        EXPECT_EQ(shown.exitCode, 0) << page << shown.err;
+        EXPECT_NE(shown.out.find("NAME"), std::string::npos) << page;
+    }
+    // The sample's comments stand on their own lines: every value reads as meant.
+    const std::string sample = prefix.file("share/doc/Lumetra/ORX.INI.sample");
+    EXPECT_EQ(runCommand({binary("lumetra-ini"), "get", sample, "VOZEZIZO", "Settings"}).out,
+              "9600,N,8,1\n");
+    EXPECT_EQ(
+        runCommand({binary("lumetra-ini"), "getint", sample, "VOZEZIZO", "CommPollTime", "0"}).out,
+        "200\n");
+}
+
+} // namespace
+} // namespace lumetra::e2e
