@@ -65,12 +65,18 @@ void SerialLink::saveSerialSettings() {
 }
 
 void SerialLink::showSettingsDialog() {
-    const auto chosen = m_dialog.run(loadDialogValues(m_config.commPort, m_config.serialSettings));
+    SerialDialogValues loaded = loadDialogValues(m_config.commPort, m_config.serialSettings);
+    if (loaded.port != 0)
+        loaded.device = m_port.deviceOf(loaded.port);
+    const auto chosen = m_dialog.run(loaded);
     if (!chosen)
         return;
     m_config.serialSettings = composeSettings(*chosen);
     m_config.commPort = chosen->port;
     saveSerialSettings();
+    if (chosen->port != 0 && !chosen->device.empty() &&
+        chosen->device != m_port.deviceOf(chosen->port))
+        m_ini.write(kMainSection, "Com" + std::to_string(chosen->port) + "Device", chosen->device);
     openScannerPort();
 }
 

@@ -27,6 +27,8 @@ struct SerialDialogValues {
     std::string parity;
     std::int16_t dataBits = 0;
     std::int16_t stopBits = 0;
+    // The device the selected port maps to (Com<n>Device); empty leaves the mapping.
+    std::string device;
     bool operator==(const SerialDialogValues&) const = default;
 };
 

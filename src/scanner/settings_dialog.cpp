@@ -1,14 +1,18 @@
 #include "scanner/settings_dialog.h"
 
+#include "platform/qt/qt_text.h"
 #include "platform/qt/qt_widgets.h"
 
 #include <QButtonGroup>
+#include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSerialPortInfo>
 #include <QVBoxLayout>
+#include <filesystem>
 
 namespace lumetra {
 
@@ -54,7 +58,45 @@ SettingsDialog::SettingsDialog(QWidget* parent) : QDialog(parent) {
         addGroup("fraStopBits", "&Stop Bits", {{"optStopBits1", "1", 1}, {"optStopBits2", "2", 2}},
                  [this](int v) { m_values.stopBits = static_cast<std::int16_t>(v); });
 
+    addDeviceChoice(*layout);
     addOkCancelRow(*this, *layout, latin("cmdOK"), latin("cmdCancel"));
+}
+
+// The device the selected port maps to: the serial devices present, with what is known
+// of them, their stable names, or a path typed in.
+void SettingsDialog::addDeviceChoice(QVBoxLayout& layout) {
+    auto* frame = new QGroupBox(latin("De&vice of the selected port"), this);
+    frame->setObjectName(latin("fraDevice"));
+    auto* frameLayout = new QVBoxLayout(frame);
+    m_device = new QComboBox(frame);
+    m_device->setObjectName(latin("cboDevice"));
+    m_device->setEditable(true);
+    m_device->setInsertPolicy(QComboBox::NoInsert);
+    for (const QSerialPortInfo& port : QSerialPortInfo::availablePorts()) {
+        QStringList known;
+        for (const QString& part : {port.description(), port.manufacturer(), port.serialNumber()})
+            if (!part.isEmpty())
+                known << part;
+        m_device->addItem(
+            port.systemLocation() +
+                (known.isEmpty() ? QString() : latin("  (") + known.join(latin(", ")) + latin(")")),
+            port.systemLocation());
+    }
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator("/dev/serial/by-id", error))
+        m_device->addItem(QString::fromStdString(entry.path().string()),
+                          QString::fromStdString(entry.path().string()));
+    frameLayout->addWidget(m_device);
+    layout.addWidget(frame);
+    connect(m_device, &QComboBox::currentTextChanged, this, [this](const QString& text) {
+        const int index = m_device->findText(text);
+        m_values.device =
+            fromQString(index >= 0 ? m_device->itemData(index).toString() : text.trimmed());
+    });
+    connect(m_ports, &QButtonGroup::idToggled, this, [this](int port, bool checked) {
+        if (checked && m_deviceOf)
+            m_device->setEditText(toQString(m_deviceOf(port)));
+    });
 }
 
 QButtonGroup* SettingsDialog::addGroup(const char* name, const char* caption,
@@ -99,6 +141,8 @@ void SettingsDialog::load(const SerialDialogValues& loaded) {
     select(m_stopBits, loaded.stopBits);
     // Values that match no option are still kept and written back by OK.
     m_values = loaded;
+    m_device->setEditText(toQString(loaded.device));
+    m_values.device = loaded.device;
     centreWindow(*this);
 }
 

@@ -7,6 +7,8 @@
 #include <vector>
 
 class QButtonGroup;
+class QComboBox;
+class QVBoxLayout;
 
 namespace lumetra {
 
@@ -19,6 +21,10 @@ public:
     // The dialog's load without showing it (for run and for tests).
     void load(const SerialDialogValues& loaded);
     const SerialDialogValues& workingValues() const { return m_values; }
+    // What each port's device is, to show it when the port option changes.
+    void setDeviceLookup(std::function<std::string(int port)> deviceOf) {
+        m_deviceOf = std::move(deviceOf);
+    }
 
 private:
     struct Choice {
@@ -30,6 +36,7 @@ private:
                            const std::vector<Choice>& choices,
                            const std::function<void(int)>& store);
     static void select(QButtonGroup* group, int value);
+    void addDeviceChoice(QVBoxLayout& layout);
 
     SerialDialogValues m_values;
     QButtonGroup* m_ports = nullptr;
@@ -37,6 +44,8 @@ private:
     QButtonGroup* m_parities = nullptr;
     QButtonGroup* m_dataBits = nullptr;
     QButtonGroup* m_stopBits = nullptr;
+    QComboBox* m_device = nullptr;
+    std::function<std::string(int)> m_deviceOf;
 };
 
 // Unattended: the dialog is not shown; it counts as cancelled and is logged.

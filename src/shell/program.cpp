@@ -49,8 +49,11 @@ Program::Program(const ProgramEnvironment& setup)
     });
     if (m_unattended)
         m_settingsDialog = std::make_unique<CancelledSettingsDialog>(*m_log);
-    else
-        m_settingsDialog = std::make_unique<SettingsDialog>(m_window.get());
+    else {
+        auto dialog = std::make_unique<SettingsDialog>(m_window.get());
+        dialog->setDeviceLookup([this](int port) { return m_port->deviceOf(port); });
+        m_settingsDialog = std::move(dialog);
+    }
     m_serial = std::make_unique<SerialLink>(*m_port, m_config, m_ini, *m_window, *m_settingsDialog,
                                             *m_errors, *m_log);
     m_receiver =

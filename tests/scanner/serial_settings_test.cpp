@@ -35,22 +35,22 @@ TEST(SerialSettings, TheDialogLoadsByPosition) {
         SerialDialogValues expected;
     };
     const Case cases[] = {
-        {3, "19200,E,7,2", {3, 19200, "E", 7, 2}},
-        {1, "14400,N,8,1", {1, 14400, "N", 8, 1}},
-        {9, "9600,N,8,1", {0, 9600, "N", 8, 1}},
-        {5, "9600,N,8,1", {0, 9600, "N", 8, 1}},
-        {0, "9600,N,8,1", {0, 9600, "N", 8, 1}},
-        {-1, "9600,N,8,1", {0, 9600, "N", 8, 1}},
-        {4, "9600,N,8,1", {4, 9600, "N", 8, 1}},
-        {1, "9600,None,8,1", {1, 9600, "N", 0, 0}},
-        {1, "9600", {1, 9600, "", 0, 0}},
-        {1, "", {1, 0, "", 0, 0}},
-        {1, ",,,", {1, 0, ",", 0, 0}},
+        {3, "19200,E,7,2", {3, 19200, "E", 7, 2, ""}},
+        {1, "14400,N,8,1", {1, 14400, "N", 8, 1, ""}},
+        {9, "9600,N,8,1", {0, 9600, "N", 8, 1, ""}},
+        {5, "9600,N,8,1", {0, 9600, "N", 8, 1, ""}},
+        {0, "9600,N,8,1", {0, 9600, "N", 8, 1, ""}},
+        {-1, "9600,N,8,1", {0, 9600, "N", 8, 1, ""}},
+        {4, "9600,N,8,1", {4, 9600, "N", 8, 1, ""}},
+        {1, "9600,None,8,1", {1, 9600, "N", 0, 0, ""}},
+        {1, "9600", {1, 9600, "", 0, 0, ""}},
+        {1, "", {1, 0, "", 0, 0, ""}},
+        {1, ",,,", {1, 0, ",", 0, 0, ""}},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(loadDialogValues(c.port, c.settings), c.expected) << c.settings;
     }
-    EXPECT_EQ(composeSettings({3, 14400, "N", 8, 1}), "14400,N,8,1");
+    EXPECT_EQ(composeSettings({3, 14400, "N", 8, 1, ""}), "14400,N,8,1");
     EXPECT_EQ(composeSettings(loadDialogValues(1, "19200,E,7,2")), "19200,E,7,2");
 }
 
@@ -143,12 +143,23 @@ TEST_F(Link, SettingsThePortRefusesAreAnUnexpectedError) {
 }
 
 TEST_F(Link, OkStoresSavesAndReopens) {
-    dialog.answers.push_back(SerialDialogValues{2, 4800, "O", 8, 1});
+    dialog.answers.push_back(SerialDialogValues{2, 4800, "O", 8, 1, ""});
     link.showSettingsDialog();
-    EXPECT_EQ(dialog.shown[0], (SerialDialogValues{1, 9600, "N", 8, 1}));
+    EXPECT_EQ(dialog.shown[0], (SerialDialogValues{1, 9600, "N", 8, 1, "/dev/ttyS0"}))
+        << "the dialog shows the device of the selected port";
     EXPECT_EQ(readFile(dir.file("ORX.INI")), "[VOZEZIZO]\r\nSettings=4800,O,8,1\r\nCommPort=2\r\n");
     EXPECT_EQ(panel.portCaption, "COM2:4800,O,8,1");
     EXPECT_EQ(port.openedPort, 2);
+}
+
+TEST_F(Link, OkStoresAChosenDeviceAsTheMappingOfThePort) {
+    dialog.answers.push_back(SerialDialogValues{2, 9600, "N", 8, 1, "/dev/serial/by-id/usb-X"});
+    link.showSettingsDialog();
+    EXPECT_EQ(ini.readString(kMainSection, "Com2Device", ""), "/dev/serial/by-id/usb-X");
+    dialog.answers.push_back(SerialDialogValues{3, 9600, "N", 8, 1, "/dev/ttyS2"});
+    link.showSettingsDialog();
+    EXPECT_EQ(ini.readString(kMainSection, "Com3Device", "none"), "none")
+        << "the device the port maps to already is not written";
 }
 
 TEST_F(Link, OkWithoutChangesWritesTheSameText) {
@@ -161,7 +172,7 @@ TEST_F(Link, OkWithoutChangesWritesTheSameText) {
 
 TEST_F(Link, TheDialogComesBackUntilThePortOpensOrCancel) {
     port.refusal = "busy";
-    dialog.answers.push_back(SerialDialogValues{2, 9600, "N", 8, 1});
+    dialog.answers.push_back(SerialDialogValues{2, 9600, "N", 8, 1, ""});
     dialog.answers.push_back(std::nullopt);
     link.openScannerPort();
     EXPECT_EQ(dialog.shown.size(), 2u);

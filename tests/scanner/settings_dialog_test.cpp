@@ -1,11 +1,12 @@
 #include "scanner/settings_dialog.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QGroupBox>
 #include <QGuiApplication>
-#include <QScreen>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <gtest/gtest.h>
 
 namespace lumetra {
@@ -54,12 +55,29 @@ TEST(SettingsDialog, LoadSelectsAndSelectionStores) {
     option(dialog, "optCom2")->click();
     option(dialog, "optBaud4800")->click();
     option(dialog, "optParityOdd")->click();
-    EXPECT_EQ(dialog.workingValues(), (SerialDialogValues{2, 4800, "O", 8, 1}));
+    EXPECT_EQ(dialog.workingValues(), (SerialDialogValues{2, 4800, "O", 8, 1, ""}));
 
     dialog.load(loadDialogValues(5, "9600,N,8,1"));
     for (const char* name : {"optCom1", "optCom2", "optCom3", "OptCom4"})
         EXPECT_FALSE(option(dialog, name)->isChecked()) << name;
     EXPECT_EQ(dialog.workingValues().port, 0) << "OK stores no port that no option shows";
+}
+
+TEST(SettingsDialog, ShowsAndTakesTheDeviceOfTheSelectedPort) {
+    SettingsDialog dialog;
+    dialog.setDeviceLookup([](int port) { return "/dev/ttyUSB" + std::to_string(port - 1); });
+    SerialDialogValues loaded = loadDialogValues(1, "9600,N,8,1");
+    loaded.device = "/dev/ttyUSB0";
+    dialog.load(loaded);
+    auto* device = dialog.findChild<QComboBox*>(QStringLiteral("cboDevice"));
+    ASSERT_NE(device, nullptr);
+    EXPECT_TRUE(device->isEditable());
+    EXPECT_EQ(device->currentText(), QStringLiteral("/dev/ttyUSB0"));
+    option(dialog, "OptCom4")->click();
+    EXPECT_EQ(device->currentText(), QStringLiteral("/dev/ttyUSB3"));
+    device->setEditText(QStringLiteral("/dev/serial/by-id/usb-Scanner-if00"));
+    EXPECT_EQ(dialog.workingValues().device, "/dev/serial/by-id/usb-Scanner-if00");
+    EXPECT_EQ(dialog.workingValues().port, 4);
 }
 
 TEST(SettingsDialog, IsCentredOnTheScreenOnceShown) {
