@@ -5,7 +5,7 @@ set -euo pipefail
 packages=(
   cmake g++ ninja-build pkg-config
   qt6-base-dev qt6-serialport-dev zlib1g-dev
-  libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev
+  libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev clang libclang-rt-14-dev
   libxdo-dev xdotool xvfb xauth matchbox-window-manager
   fonts-dejavu-core
 )

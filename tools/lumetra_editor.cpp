@@ -2,6 +2,8 @@
 // keys it receives, and appends them to $LUMETRA_EDITOR_LOG when that is set, so the
 // editor hand-off can be watched and tested. It can also behave as a slow or a short-lived
 // editor does (--show-after, --quit-on-key).
+#include "platform/qt/qt_widgets.h"
+
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QFile>
@@ -12,6 +14,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 #include <cstdio>
+#include <memory>
 
 namespace {
 
@@ -61,7 +64,12 @@ private:
 } // namespace
 
 int main(int argc, char* argv[]) {
-    QApplication app(argc, argv);
+    // Without a display, --help and --version still answer; anything else says why.
+    std::unique_ptr<QCoreApplication> app;
+    if (lumetra::displayMissing())
+        app = std::make_unique<QCoreApplication>(argc, argv);
+    else
+        app = std::make_unique<QApplication>(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("lumetra-editor"));
     QCoreApplication::setApplicationVersion(QStringLiteral(LUMETRA_VERSION));
     QCommandLineParser parser;
@@ -77,7 +85,11 @@ int main(int argc, char* argv[]) {
                                        QStringLiteral("End at the first key received."));
     parser.addOption(showAfter);
     parser.addOption(quitOnKey);
-    parser.process(app);
+    parser.process(*app);
+    if (lumetra::displayMissing()) {
+        std::fputs("lumetra-editor: no display; set DISPLAY\n", stderr);
+        return 1;
+    }
     bool number = false;
     const int delay = parser.value(showAfter).toInt(&number);
     if (!number || delay < 0) {

@@ -6,86 +6,77 @@
 #include "platform/portable/portable_profile.h"
 #include "platform/posix/posix_paths.h"
 
-#include <charconv>
+#include <CLI/CLI.hpp>
+#include <cstdint>
 #include <cstdio>
 #include <iostream>
 #include <optional>
 #include <string>
 #include <vector>
 
-namespace {
-
-int usage() {
-    std::cerr << "usage: lumetra-ini get FILE SECTION KEY [DEFAULT] [--size N]\n"
-                 "       lumetra-ini getint FILE SECTION KEY DEFAULT\n"
-                 "       lumetra-ini set FILE SECTION KEY VALUE\n"
-                 "       lumetra-ini delete FILE SECTION [KEY]\n";
-    return 2;
-}
-
-template <typename Number> std::optional<Number> parseNumber(const std::string& text) {
-    Number value{};
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (error != std::errc() || end != text.data() + text.size())
-        return std::nullopt;
-    return value;
-}
-
-} // namespace
-
 int main(int argc, char* argv[]) {
-    std::vector<std::string> args(argv + 1, argv + argc);
+    CLI::App app{"The program's own INI profile functions, as the Windows ones behave.",
+                 "lumetra-ini"};
+    app.set_version_flag("--version", "lumetra-ini " LUMETRA_VERSION);
+    app.require_subcommand(1);
+    std::string file, section, key, value;
+    std::optional<std::string> defaultText;
+    std::int64_t defaultNumber = 0;
     unsigned size = 128;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        if (args[i] == "--size") {
-            if (i + 1 >= args.size())
-                return usage();
-            const auto parsed = parseNumber<unsigned>(args[i + 1]);
-            if (!parsed)
-                return usage();
-            size = *parsed;
-            args.erase(args.begin() + static_cast<std::ptrdiff_t>(i),
-                       args.begin() + static_cast<std::ptrdiff_t>(i + 2));
-            break;
-        }
+    CLI::App* get = app.add_subcommand("get", "print what a buffer of --size characters receives");
+    CLI::App* getint = app.add_subcommand("getint", "print the value as an unsigned integer");
+    CLI::App* set = app.add_subcommand("set", "write VALUE exactly as given");
+    CLI::App* remove = app.add_subcommand("delete", "remove KEY, or the whole SECTION");
+    for (CLI::App* command : {get, getint, set, remove}) {
+        command->add_option("FILE", file, "the INI file; a bare name is in the Windows directory")
+            ->required();
+        command->add_option("SECTION", section)->required();
     }
-    if (args.size() < 3)
-        return usage();
-    const std::string& command = args[0];
-    const std::string& file = args[1];
-    const std::string& section = args[2];
+    get->add_option("KEY", key)->required();
+    get->add_option("DEFAULT", defaultText);
+    get->add_option("--size", size, "buffer size (128)")->check(CLI::Range(0u, 65535u));
+    getint->add_option("KEY", key)->required();
+    getint->add_option("DEFAULT", defaultNumber)->required();
+    set->add_option("KEY", key)->required();
+    set->add_option("VALUE", value)->required();
+    std::optional<std::string> keyToRemove;
+    remove->add_option("KEY", keyToRemove);
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::CallForHelp&) {
+        std::cout << app.help();
+        return 0;
+    } catch (const CLI::CallForVersion&) {
+        std::cout << app.version() << "\n";
+        return 0;
+    } catch (const CLI::ParseError& error) {
+        std::cerr << "lumetra-ini: " << error.what() << " (see --help)\n";
+        return 2;
+    }
     const lumetra::PosixPaths paths(lumetra::processEnvironment, lumetra::executableFolder());
     lumetra::PortableProfile profile(paths.windowsDirectory());
-
-    if (command == "get" && (args.size() == 4 || args.size() == 5)) {
-        const std::optional<std::string_view> defaultValue =
-            args.size() == 5 ? std::optional<std::string_view>(args[4]) : std::nullopt;
-        const std::string value = profile.readString(file, section, args[3], defaultValue, size);
-        std::fwrite(value.data(), 1, value.size(), stdout);
-        std::fputc('\n', stdout);
-        return 0;
-    }
-    if (command == "getint" && args.size() == 5) {
-        const auto defaultValue = parseNumber<std::int64_t>(args[4]);
-        if (!defaultValue)
-            return usage();
-        std::cout << profile.readInt(file, section, args[3],
-                                     static_cast<std::int32_t>(*defaultValue))
-                  << '\n';
-        return 0;
-    }
     const auto written = [&](bool ok) {
         if (!ok)
             std::cerr << "lumetra-ini: " << file << " not written: " << profile.lastWriteError()
                       << '\n';
         return ok ? 0 : 1;
     };
-    if (command == "set" && args.size() == 5)
-        return written(profile.writeString(file, section, args[3], args[4]));
-    if (command == "delete" && (args.size() == 3 || args.size() == 4)) {
-        const std::optional<std::string_view> key =
-            args.size() == 4 ? std::optional<std::string_view>(args[3]) : std::nullopt;
-        return written(profile.writeString(file, section, key, std::nullopt));
+    if (get->parsed()) {
+        const std::string read = profile.readString(
+            file, section, key,
+            defaultText ? std::optional<std::string_view>(*defaultText) : std::nullopt, size);
+        std::fwrite(read.data(), 1, read.size(), stdout);
+        std::fputc('\n', stdout);
+        return 0;
     }
-    return usage();
+    if (getint->parsed()) {
+        std::cout << profile.readInt(file, section, key, static_cast<std::int32_t>(defaultNumber))
+                  << '\n';
+        return 0;
+    }
+    if (set->parsed())
+        return written(profile.writeString(file, section, key, value));
+    return written(profile.writeString(
+        file, section, keyToRemove ? std::optional<std::string_view>(*keyToRemove) : std::nullopt,
+        std::nullopt));
 }

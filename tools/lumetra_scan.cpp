@@ -1,6 +1,8 @@
 // lumetra-scan: writes scans to a serial device the way a barcode scanner does.
 #include "platform/sim/deflate_codec.h"
 
+#include <CLI/CLI.hpp>
+
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
@@ -22,38 +24,13 @@
 namespace {
 
 constexpr const char* kHelp =
-    R"(usage: lumetra-scan (--pty | --device PATH | --print) [options] [SCAN ...]
-
-Writes each SCAN to the device as one burst of bytes, as a scanner does.
-Without SCAN arguments and without --file, scans are read from standard input,
-one per line, and sent as they are typed.
-
-  --pty            open a pseudo-terminal pair and print the device to hand to the
-                   program (ORX.INI, section VOZEZIZO, key Com<n>Device)
-  --device PATH    write to an existing serial device
-  --file F         send each line of F as one scan
-  --wait MS        wait before the first scan (time for the program to open the port)
-  --pause MS       pause between scans (default 2500; a scan is framed after two quiet
-                   poll intervals)
-  --chunk N        cut each scan into chunks of N bytes ...
-  --gap MS         ... with a gap of MS between them (default 50)
-  --baud N         pace the bytes at the line's speed (10 bits per byte)
-  --hold MS        keep the device open this long after the last scan (default 1000)
-  --print          print the scans (escaped, one a line) instead of sending them
-
-Special scans, built and sent in the order given (after the SCAN arguments):
-  --program FILE:NAME[:L=VALUE...]
-                   a program barcode: NAME, the header records (L is one of
-                   U V X Y Z A B C D E F G I), "!" and the content of FILE
-  --prefix         program barcodes carry the 8-character prefix (first byte 0xD1)
-  --list NAME      a list-load barcode for NAME.LST
-  --compress       every scan is sent compressed (raw DEFLATE, backslashes doubled,
-                   the expanded length in positions 4 to 8)
-  --help           this text
-
-Escapes in scans: \xNN any byte, \r, \n, \t, \\ a backslash.
-What the program sends back (the "ACK" after each label) is printed to standard error.
-)";
+    R"(Each SCAN goes to the device as one burst of bytes. Without SCAN arguments and
+without --file, scans are read from standard input, one a line, and sent as typed.
+A scan is framed by the program after two quiet poll intervals: keep --pause above them.
+Built scans (--program, --list) follow the SCAN arguments and --file, in that order.
+Escapes in scans: \xNN any byte, \r, \n, \t, \\ a backslash. What the program sends
+back (the "ACK" after each label) is printed to standard error.
+Exit status: 0 done, 1 the device failed, 2 wrong arguments or a bad escape.)";
 
 std::optional<std::string> unescape(const std::string& text) {
     std::string out;
@@ -215,63 +192,48 @@ bool sendScan(int fd, const std::string& scan, const Options& options) {
     return true;
 }
 
-int parseInt(const char* text) {
-    return std::atoi(text);
-}
-
 } // namespace
 
 int main(int argc, char* argv[]) {
     Options options;
-    for (int i = 1; i < argc; ++i) {
-        const std::string arg = argv[i];
-        auto next = [&]() -> const char* {
-            if (i + 1 >= argc) {
-                std::cerr << "lumetra-scan: " << arg << " needs a value\n";
-                std::exit(2);
-            }
-            return argv[++i];
-        };
-        if (arg == "--help" || arg == "-h") {
-            std::cout << kHelp;
-            return 0;
-        } else if (arg == "--pty") {
-            options.pty = true;
-        } else if (arg == "--device") {
-            options.device = next();
-        } else if (arg == "--file") {
-            options.file = next();
-        } else if (arg == "--wait") {
-            options.waitMs = parseInt(next());
-        } else if (arg == "--pause") {
-            options.pauseMs = parseInt(next());
-        } else if (arg == "--chunk") {
-            options.chunk = static_cast<std::size_t>(std::max(0, parseInt(next())));
-        } else if (arg == "--gap") {
-            options.gapMs = parseInt(next());
-        } else if (arg == "--baud") {
-            options.baud = parseInt(next());
-        } else if (arg == "--hold") {
-            options.holdMs = parseInt(next());
-        } else if (arg == "--print") {
-            options.print = true;
-        } else if (arg == "--program") {
-            options.programs.push_back(next());
-        } else if (arg == "--prefix") {
-            options.prefix = true;
-        } else if (arg == "--list") {
-            options.lists.push_back(next());
-        } else if (arg == "--compress") {
-            options.compress = true;
-        } else if (!arg.empty() && arg.rfind("--", 0) == 0) {
-            std::cerr << "lumetra-scan: unknown option " << arg << "\n" << kHelp;
-            return 2;
-        } else {
-            options.scans.push_back(arg);
-        }
+    CLI::App app{"Writes scans to a serial device the way a barcode scanner does.", "lumetra-scan"};
+    app.set_version_flag("--version", "lumetra-scan " LUMETRA_VERSION);
+    app.add_flag("--pty", options.pty,
+                 "open a pseudo-terminal pair and print the device for Com1Device");
+    app.add_option("--device", options.device, "write to an existing serial device");
+    app.add_option("--file", options.file, "send each line of FILE as one scan (- for stdin)");
+    app.add_option("--wait", options.waitMs, "wait MS before the first scan");
+    app.add_option("--pause", options.pauseMs, "pause MS between scans (2500)");
+    app.add_option("--chunk", options.chunk, "cut each scan into chunks of N bytes");
+    app.add_option("--gap", options.gapMs, "gap MS between chunks (50)");
+    app.add_option("--baud", options.baud, "pace the bytes at N baud (10 bits a byte)");
+    app.add_option("--hold", options.holdMs, "keep the device open MS after the last scan (1000)");
+    app.add_flag("--print", options.print, "print the scans (escaped) instead of sending them");
+    app.add_option("--program", options.programs,
+                   "a program barcode FILE:NAME[:L=VALUE...] (header letters UVXYZABCDEFGI)")
+        ->expected(1)
+        ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
+    app.add_flag("--prefix", options.prefix, "program barcodes carry the 8-character prefix");
+    app.add_option("--list", options.lists, "a list-load barcode for NAME.LST")
+        ->expected(1)
+        ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
+    app.add_flag("--compress", options.compress, "send every scan compressed");
+    app.add_option("scans", options.scans, "scans; \\xNN, \\r, \\n, \\t and \\\\ send any byte");
+    app.footer(kHelp);
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::CallForHelp&) {
+        std::cout << app.help();
+        return 0;
+    } catch (const CLI::CallForVersion&) {
+        std::cout << app.version() << "\n";
+        return 0;
+    } catch (const CLI::ParseError& error) {
+        std::cerr << "lumetra-scan: " << error.what() << " (see --help)\n";
+        return 2;
     }
     if ((options.pty ? 1 : 0) + (options.device.empty() ? 0 : 1) + (options.print ? 1 : 0) != 1) {
-        std::cerr << kHelp;
+        std::cerr << "lumetra-scan: exactly one of --pty, --device and --print (see --help)\n";
         return 2;
     }
 
@@ -280,22 +242,33 @@ int main(int argc, char* argv[]) {
     for (const std::string& scan : options.scans) {
         const auto raw = unescape(scan);
         if (!raw) {
-            std::cerr << "lumetra-scan: bad escape in «" << scan << "»\n";
+            std::cerr << "lumetra-scan: bad escape in \"" << scan << "\"\n";
             return 2;
         }
         bytes.push_back(*raw);
     }
     if (!options.file.empty()) {
-        std::ifstream in(options.file, std::ios::binary);
-        if (!in) {
-            std::cerr << "lumetra-scan: cannot read " << options.file << "\n";
-            return 1;
+        std::ifstream file;
+        if (options.file != "-") {
+            file.open(options.file, std::ios::binary);
+            if (!file) {
+                std::cerr << "lumetra-scan: cannot read " << options.file << "\n";
+                return 1;
+            }
         }
+        std::istream& in = options.file == "-" ? std::cin : file;
+        int number = 0;
         for (std::string line; std::getline(in, line);) {
+            ++number;
             if (!line.empty() && line.back() == '\r')
                 line.pop_back();
             const auto raw = unescape(line);
-            if (!line.empty() && raw)
+            if (!raw) {
+                std::cerr << "lumetra-scan: " << options.file << ":" << number
+                          << ": bad escape in \"" << line << "\"\n";
+                return 2;
+            }
+            if (!line.empty())
                 bytes.push_back(*raw);
         }
     }
@@ -367,7 +340,7 @@ int main(int argc, char* argv[]) {
         for (std::string line; std::getline(std::cin, line);) {
             const auto raw = unescape(line);
             if (!raw)
-                std::cerr << "lumetra-scan: bad escape in «" << line << "»\n";
+                std::cerr << "lumetra-scan: bad escape in \"" << line << "\" (not sent)\n";
             else if (!line.empty() &&
                      !send(options.compress ? lumetra::compressedScan(*raw) : *raw))
                 status = 1;

@@ -1,4 +1,5 @@
 #include "platform/posix/posix_paths.h"
+#include "platform/qt/qt_widgets.h"
 #include "shell/program.h"
 #include "shell/termination.h"
 
@@ -26,17 +27,6 @@ void parseCommandLine(const QCoreApplication& app) {
     }
 }
 
-// Without a display Qt's X11 platform would abort; say so instead.
-bool displayMissing() {
-    const char* platform = std::getenv("QT_QPA_PLATFORM");
-    const bool x11 = platform == nullptr || *platform == '\0' || std::string(platform) == "xcb";
-    const auto unset = [](const char* name) {
-        const char* value = std::getenv(name);
-        return value == nullptr || *value == '\0';
-    };
-    return x11 && unset("DISPLAY") && unset("WAYLAND_DISPLAY");
-}
-
 void describeApplication() {
     QCoreApplication::setApplicationName(QStringLiteral("lumetra"));
     QCoreApplication::setApplicationVersion(QStringLiteral(LUMETRA_VERSION));
@@ -45,7 +35,7 @@ void describeApplication() {
 } // namespace
 
 int main(int argc, char* argv[]) {
-    if (displayMissing()) {
+    if (lumetra::displayMissing()) {
         QCoreApplication app(argc, argv);
         describeApplication();
         parseCommandLine(app);

@@ -111,7 +111,7 @@ TEST_F(EditorE2E, TheEditorReceivesTheNameAsItIs) {
 
 TEST_F(EditorE2E, AnEditorThatShowsItsWindowLateGetsTheKeys) {
     editorWith("--show-after 2000");
-    otherWindowWithTheFocus();
+    ASSERT_NO_FATAL_FAILURE(otherWindowWithTheFocus());
     handOff("LATE");
     EXPECT_TRUE(waitForText(keys, "[Ctrl+O]LATE[Enter][Enter]", 5s))
         << testing::readFile(keys) << "\n"
@@ -121,7 +121,7 @@ TEST_F(EditorE2E, AnEditorThatShowsItsWindowLateGetsTheKeys) {
 
 TEST_F(EditorE2E, AnEditorThatNeverShowsAWindowGetsNothingAndNeitherDoesAnyOther) {
     editorWith("--show-after 600000");
-    otherWindowWithTheFocus();
+    ASSERT_NO_FATAL_FAILURE(otherWindowWithTheFocus());
     handOff("NEVER");
     EXPECT_EQ(testing::readFile(keys), "");
     EXPECT_EQ(testing::readFile(otherKeys), "");
@@ -131,7 +131,7 @@ TEST_F(EditorE2E, AnEditorThatNeverShowsAWindowGetsNothingAndNeitherDoesAnyOther
 
 TEST_F(EditorE2E, AnEditorThatClosesDuringTheHandOffLeavesTheProgramRunning) {
     editorWith("--quit-on-key");
-    otherWindowWithTheFocus();
+    ASSERT_NO_FATAL_FAILURE(otherWindowWithTheFocus());
     handOff("GONE");
     EXPECT_TRUE(waitForText(keys, "[Ctrl+O]", 5s)) << testing::readFile(log.path());
     EXPECT_EQ(testing::readFile(keys), "[Ctrl+O]") << "nothing after the editor went";

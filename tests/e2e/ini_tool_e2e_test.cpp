@@ -1,5 +1,6 @@
 #include "e2e/harness.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
 
 namespace lumetra::e2e {
@@ -90,6 +91,63 @@ TEST(InstallE2E, InstallsTheProgramToolsAndTheirDocumentation) {
     EXPECT_EQ(
         runCommand({binary("lumetra-ini"), "getint", sample, "VOZEZIZO", "CommPollTime", "0"}).out,
         "200\n");
+}
+
+} // namespace
+} // namespace lumetra::e2e
+
+namespace lumetra::e2e {
+namespace {
+
+TEST(ToolConventionsE2E, HelpVersionBadArgumentsAndStandardInput) {
+    struct Case {
+        std::vector<std::string> argv;
+        int exitCode;
+        std::string inOut; // found on standard output
+        std::string inErr; // found on standard error
+    };
+    const std::string scan = binary("lumetra-scan");
+    const std::string ini = binary("lumetra-ini");
+    const std::string editor = binary("lumetra-editor");
+    const Case cases[] = {
+        {{scan, "--help"}, 0, "--pause", ""},
+        {{scan, "--version"}, 0, "lumetra-scan 7.0.0", ""},
+        {{scan, "--pause", "abc", "--print", "x"}, 2, "", "--pause"},
+        {{scan, "--bogus", "--print"}, 2, "", "--bogus"},
+        {{scan, "--print", "--device"}, 2, "", "--device"},
+        {{scan, "--print", "--pause=10", "a\\x41"}, 0, "aA\n", ""},
+        {{scan, "--print", "bad\\q"}, 2, "", "bad escape"},
+        {{scan, "x"}, 2, "", "exactly one of --pty, --device and --print"},
+        {{ini, "--help"}, 0, "getint", ""},
+        {{ini, "--version"}, 0, "lumetra-ini 7.0.0", ""},
+        {{ini, "frobnicate"}, 2, "", "subcommand is required"},
+        {{ini, "set", "f.ini"}, 2, "", "required"},
+        {{ini, "get", "f.ini", "S", "k", "--size", "many"}, 2, "", "--size"},
+        {{editor, "--help"}, 0, "--show-after", ""},
+        {{editor, "--version"}, 0, "lumetra-editor 7.0.0", ""},
+    };
+    for (const Case& c : cases) {
+        const CommandResult result = runCommand(c.argv, {{"QT_QPA_PLATFORM", "offscreen"}});
+        std::string line;
+        for (const auto& arg : c.argv)
+            line += arg.substr(arg.rfind('/') + 1) + " ";
+        EXPECT_EQ(result.exitCode, c.exitCode) << line << result.err;
+        EXPECT_NE(result.out.find(c.inOut), std::string::npos) << line << result.out;
+        EXPECT_NE(result.err.find(c.inErr), std::string::npos) << line << result.err;
+        if (c.exitCode == 2) {
+            EXPECT_EQ(std::count(result.err.begin(), result.err.end(), '\n'), 1)
+                << line << result.err;
+        }
+    }
+}
+
+TEST(ToolConventionsE2E, AFileOfScansNamesTheLineOfABadEscape) {
+    testing::TempDir dir;
+    testing::writeFile(dir.file("scans.txt"), "%11P1 N 1 %\r\n%START%\\q\r\n");
+    const CommandResult result =
+        runCommand({binary("lumetra-scan"), "--print", "--file", dir.file("scans.txt")});
+    EXPECT_EQ(result.exitCode, 2);
+    EXPECT_NE(result.err.find("scans.txt:2: bad escape"), std::string::npos) << result.err;
 }
 
 } // namespace

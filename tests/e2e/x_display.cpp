@@ -86,7 +86,8 @@ std::string XDisplay::xdotool(const std::vector<std::string>& arguments) const {
 }
 
 std::string XDisplay::findWindow(const std::string& titlePattern) const {
-    for (int attempt = 0; attempt < 100; ++attempt) {
+    // A first start under load can take long (Qt builds its font cache).
+    for (int attempt = 0; attempt < 300; ++attempt) {
         const std::string found = xdotool({"search", "--onlyvisible", "--name", titlePattern});
         if (!found.empty())
             return found.substr(0, found.find('\n'));

@@ -9,6 +9,12 @@
 
 namespace lumetra {
 
+bool displayMissing() {
+    const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
+    const bool x11 = platform.isEmpty() || platform == "xcb";
+    return x11 && qgetenv("DISPLAY").isEmpty() && qgetenv("WAYLAND_DISPLAY").isEmpty();
+}
+
 void centreWindow(QWidget& window) {
     const QScreen* screen = QGuiApplication::primaryScreen();
     if (screen == nullptr)

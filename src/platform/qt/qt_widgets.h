@@ -10,6 +10,9 @@ class QWidget;
 
 namespace lumetra {
 
+// True when Qt would use X11 and there is no display to open: Qt would abort.
+bool displayMissing();
+
 // Top at half the screen height less half the window's, left likewise.
 void centreWindow(QWidget& window);
 
