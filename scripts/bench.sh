@@ -5,3 +5,4 @@ cd "$(dirname "$0")/.."
 scripts/setup.sh
 scripts/build.sh -DLUMETRA_BUILD_BENCH=ON >/dev/null
 build/bin/lumetra_bench "$@"
+build/bin/lumetra_list_bench "$@"
