@@ -3,10 +3,10 @@
 //   getint FILE SECTION KEY DEFAULT             the unsigned integer value
 //   set FILE SECTION KEY VALUE                  writes the value exactly as given
 //   delete FILE SECTION [KEY]                   removes a key, or the whole section
+#include "command_line.h"
 #include "platform/portable/portable_profile.h"
 #include "platform/posix/posix_paths.h"
 
-#include <CLI/CLI.hpp>
 #include <cstdint>
 #include <cstdio>
 #include <iostream>
@@ -41,18 +41,8 @@ int main(int argc, char* argv[]) {
     set->add_option("VALUE", value)->required();
     std::optional<std::string> keyToRemove;
     remove->add_option("KEY", keyToRemove);
-    try {
-        app.parse(argc, argv);
-    } catch (const CLI::CallForHelp&) {
-        std::cout << app.help();
-        return 0;
-    } catch (const CLI::CallForVersion&) {
-        std::cout << app.version() << "\n";
-        return 0;
-    } catch (const CLI::ParseError& error) {
-        std::cerr << "lumetra-ini: " << error.what() << " (see --help)\n";
-        return 2;
-    }
+    if (const auto status = lumetra::parseCommandLine(app, argc, argv))
+        return *status;
     const lumetra::PosixPaths paths(lumetra::processEnvironment, lumetra::executableFolder());
     lumetra::PortableProfile profile(paths.windowsDirectory());
     const auto written = [&](bool ok) {

@@ -1,7 +1,6 @@
 // lumetra-scan: writes scans to a serial device the way a barcode scanner does.
+#include "command_line.h"
 #include "platform/sim/deflate_codec.h"
-
-#include <CLI/CLI.hpp>
 
 #include <cerrno>
 #include <chrono>
@@ -220,18 +219,8 @@ int main(int argc, char* argv[]) {
     app.add_flag("--compress", options.compress, "send every scan compressed");
     app.add_option("scans", options.scans, "scans; \\xNN, \\r, \\n, \\t and \\\\ send any byte");
     app.footer(kHelp);
-    try {
-        app.parse(argc, argv);
-    } catch (const CLI::CallForHelp&) {
-        std::cout << app.help();
-        return 0;
-    } catch (const CLI::CallForVersion&) {
-        std::cout << app.version() << "\n";
-        return 0;
-    } catch (const CLI::ParseError& error) {
-        std::cerr << "lumetra-scan: " << error.what() << " (see --help)\n";
-        return 2;
-    }
+    if (const auto status = lumetra::parseCommandLine(app, argc, argv))
+        return *status;
     if ((options.pty ? 1 : 0) + (options.device.empty() ? 0 : 1) + (options.print ? 1 : 0) != 1) {
         std::cerr << "lumetra-scan: exactly one of --pty, --device and --print (see --help)\n";
         return 2;

@@ -44,11 +44,7 @@ protected:
         return killed;
     }
     std::size_t count(const std::string& needle) {
-        const std::string log = workspace.log();
-        std::size_t n = 0;
-        for (auto at = log.find(needle); at != std::string::npos; at = log.find(needle, at + 1))
-            ++n;
-        return n;
+        return testing::occurrences(workspace.log(), needle);
     }
 
     Workspace workspace;

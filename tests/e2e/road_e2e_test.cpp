@@ -47,20 +47,10 @@ protected:
         ADD_FAILURE() << "no outcome for «" << text << "»\n" << workspace.log();
     }
     std::size_t count(const std::string& needle) {
-        const std::string log = workspace.log();
-        std::size_t n = 0;
-        for (auto at = log.find(needle); at != std::string::npos; at = log.find(needle, at + 1))
-            ++n;
-        return n;
+        return testing::occurrences(workspace.log(), needle);
     }
     std::vector<std::string> journal() { return testing::journalMembers(workspace.journalPath()); }
-    std::vector<std::string> linesAdded() {
-        std::vector<std::string> lines;
-        for (const std::string& entry : journal())
-            if (entry.find("\tAddLine\t") != std::string::npos)
-                lines.push_back(entry.substr(entry.find("\tAddLine\t") + 9));
-        return lines;
-    }
+    std::vector<std::string> linesAdded() { return testing::linesAdded(workspace.journalPath()); }
 
     Workspace workspace;
     PtyPair pty;
@@ -251,8 +241,7 @@ std::vector<std::string> linesFor(const std::string& suffix) {
         std::size_t n = 0;
         for (const char* end : {"\tstatus\tReady.\n", "\tstatus\t Waiting for next barcode...\n",
                                 "\tstatus\tBarcode Formating Error.", "\tinfo\tfield code "})
-            for (auto at = log.find(end); at != std::string::npos; at = log.find(end, at + 1))
-                ++n;
+            n += testing::occurrences(log, end);
         return n;
     };
     const std::string scans[] = {
@@ -272,10 +261,7 @@ std::vector<std::string> linesFor(const std::string& suffix) {
         handled = settled();
         std::this_thread::sleep_for(150ms); // the suffix's own quiet ticks
     }
-    std::vector<std::string> lines;
-    for (const std::string& entry : testing::journalMembers(workspace.journalPath()))
-        if (entry.find("\tAddLine\t") != std::string::npos)
-            lines.push_back(entry.substr(entry.find("\tAddLine\t") + 9));
+    std::vector<std::string> lines = testing::linesAdded(workspace.journalPath());
     if (workspace.log().find("\tstatus\tBarcode Formating Error.  \r") != std::string::npos)
         lines.push_back("a line end was refused as a scan");
     return lines;

@@ -1,5 +1,6 @@
 #include "e2e/harness.h"
 #include "support/pty_pair.h"
+#include "support/workspace.h"
 
 #include <gtest/gtest.h>
 #include <thread>
@@ -11,10 +12,7 @@ using namespace std::chrono_literals;
 using testing::PtyPair;
 
 std::size_t count(const std::string& text, const std::string& needle) {
-    std::size_t n = 0;
-    for (auto at = text.find(needle); at != std::string::npos; at = text.find(needle, at + 1))
-        ++n;
-    return n;
+    return testing::occurrences(text, needle);
 }
 
 class ScannerE2E : public ::testing::Test {

@@ -32,13 +32,7 @@ protected:
         run = std::make_unique<ProgramRun>(workspace);
         ASSERT_TRUE(waitForText(workspace.logPath(), "\tinfo\tstart-up complete"));
     }
-    std::vector<std::string> linesAdded() {
-        std::vector<std::string> lines;
-        for (const std::string& entry : testing::journalMembers(workspace.journalPath()))
-            if (entry.find("\tAddLine\t") != std::string::npos)
-                lines.push_back(entry.substr(entry.find("\tAddLine\t") + 9));
-        return lines;
-    }
+    std::vector<std::string> linesAdded() { return testing::linesAdded(workspace.journalPath()); }
 
     Workspace workspace;
     PtyPair pty;

@@ -31,4 +31,21 @@ inline std::vector<std::string> journalMembers(const std::string& path) {
     return lines;
 }
 
+// The work-list lines the host simulator received, from its journal.
+inline std::vector<std::string> linesAdded(const std::string& journalPath) {
+    std::vector<std::string> lines;
+    for (const std::string& entry : journalMembers(journalPath))
+        if (entry.find("\tAddLine\t") != std::string::npos)
+            lines.push_back(entry.substr(entry.find("\tAddLine\t") + 9));
+    return lines;
+}
+
+// How often `needle` stands in `text`.
+inline std::size_t occurrences(const std::string& text, const std::string& needle) {
+    std::size_t n = 0;
+    for (auto at = text.find(needle); at != std::string::npos; at = text.find(needle, at + 1))
+        ++n;
+    return n;
+}
+
 } // namespace lumetra::testing
