@@ -69,6 +69,18 @@ XDisplay::XDisplay() {
     if (length <= 0)
         return;
     const std::string name = ":" + std::to_string(std::atoi(number));
+    // The server answers before anything is started on it.
+    bool answers = false;
+    for (int attempt = 0; attempt < 100 && !answers; ++attempt) {
+        if (Display* display = XOpenDisplay(name.c_str())) {
+            XCloseDisplay(display);
+            answers = true;
+        } else {
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        }
+    }
+    if (!answers)
+        return;
     m_manager = startBackground({kManager, "-use_titlebar", "no"}, name);
     std::this_thread::sleep_for(std::chrono::milliseconds(500));
     m_name = name;
