@@ -5,7 +5,6 @@
 #include "common/status_texts.h"
 #include "common/text.h"
 
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <sstream>

@@ -4,9 +4,7 @@
 #include "common/files.h"
 #include "platform/portable/ini_document.h"
 
-#include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <system_error>
 
 namespace lumetra {
