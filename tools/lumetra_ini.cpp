@@ -43,7 +43,7 @@ int main(int argc, char* argv[]) {
     remove->add_option("KEY", keyToRemove);
     if (const auto status = lumetra::parseCommandLine(app, argc, argv))
         return *status;
-    const lumetra::PosixPaths paths(lumetra::processEnvironment, lumetra::executableFolder());
+    const lumetra::PosixPaths paths(lumetra::processEnvironment, lumetra::posixExecutableFolder());
     lumetra::PortableProfile profile(paths.windowsDirectory());
     const auto written = [&](bool ok) {
         if (!ok)

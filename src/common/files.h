@@ -2,12 +2,24 @@
 // without ever leaving half of it, and appending a block that is either whole or absent.
 #pragma once
 
+#include <cstdio>
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace lumetra {
+
+// The name the file system knows a path by. Every path the program builds is code-page
+// text; on Windows it is converted through the active code page here, and nowhere else.
+std::filesystem::path fileSystemPath(const std::string& nativePath);
+
+// A name read from the file system as code-page text (the reverse of fileSystemPath).
+std::string nativePathText(const std::filesystem::path& path);
+
+// std::fopen of a path the program built.
+std::FILE* openFile(const std::string& nativePath, const char* mode);
 
 // The bytes of a regular file; none when it is missing, a folder or unreadable.
 std::optional<std::string> readWholeFile(const std::string& nativePath);

@@ -55,7 +55,11 @@ std::string logTimestamp() {
         std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()).count() %
         1000;
     std::tm local{};
+#ifdef _WIN32
+    localtime_s(&local, &seconds);
+#else
     localtime_r(&seconds, &local);
+#endif
     char buffer[40];
     const std::size_t length = std::strftime(buffer, sizeof buffer, "%Y-%m-%dT%H:%M:%S", &local);
     std::snprintf(buffer + length, sizeof buffer - length, ".%03d", static_cast<int>(millis));

@@ -36,6 +36,15 @@ bool isDigit(char c) {
 
 } // namespace
 
+std::uint64_t textHash(std::string_view text) {
+    std::uint64_t hash = 1469598103934665603ull;
+    for (char c : text) {
+        hash ^= static_cast<unsigned char>(c);
+        hash *= 1099511628211ull;
+    }
+    return hash;
+}
+
 std::string toUpper(std::string_view text) {
     std::string out(text);
     for (char& c : out)

@@ -2,10 +2,14 @@
 // code page, one byte per character, exactly as the scanner and files deliver them.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
 namespace lumetra {
+
+// A stable 64-bit hash of the bytes (FNV-1a), for names keyed on a text.
+std::uint64_t textHash(std::string_view text);
 
 // Upper case in Windows-1252 (ASCII letters and the accented letters of the code page).
 std::string toUpper(std::string_view text);

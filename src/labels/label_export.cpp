@@ -52,25 +52,25 @@ void LabelExport::recover() {
     std::getline(lines, input);
     const std::string output = m_paths.map(m_config.csvOutPath);
     std::error_code error;
-    const auto size = std::filesystem::file_size(output, error);
+    const auto size = std::filesystem::file_size(fileSystemPath(output), error);
     const auto text = input.empty() ? std::nullopt : readWholeFile(input);
     if (!lines.fail() && text && !error && size > before) {
         // The block is there whole: only the delete was missing. Otherwise the part
         // that reached the file goes, and the per-program file is appended next time.
-        std::ifstream written(output, std::ios::binary);
+        std::ifstream written(fileSystemPath(output), std::ios::binary);
         std::string tail(length, '\0');
         written.seekg(static_cast<std::streamoff>(before));
         written.read(tail.data(), static_cast<std::streamsize>(length));
         if (written && tail == exportBlock(*text) + "\r\n") {
-            std::filesystem::remove(input, error);
+            std::filesystem::remove(fileSystemPath(input), error);
             m_log.write(LogKind::Info, "interrupted CSV hand-off completed: " + input + " removed");
         } else {
-            std::filesystem::resize_file(output, before, error);
+            std::filesystem::resize_file(fileSystemPath(output), before, error);
             m_log.write(LogKind::Info, "interrupted CSV hand-off undone: " + output +
                                            " cut back to " + std::to_string(before) + " bytes");
         }
     }
-    std::filesystem::remove(journal, error);
+    std::filesystem::remove(fileSystemPath(journal), error);
 }
 
 void LabelExport::writeLabelExport() {
@@ -90,7 +90,7 @@ void LabelExport::writeLabelExport() {
     std::error_code error;
     if (read->empty()) {
         // An empty file carries no data: it is consumed without adding an empty block.
-        std::filesystem::remove(input, error);
+        std::filesystem::remove(fileSystemPath(input), error);
         m_log.write(LogKind::Info, "empty CSV file consumed: " + inputPath);
         return;
     }
@@ -98,7 +98,7 @@ void LabelExport::writeLabelExport() {
     const std::string output = m_paths.map(m_config.csvOutPath);
     // Until the per-program file is gone a journal beside the collecting file tells how
     // long it was, so a hand-off cut short by a kill is completed or undone (recover).
-    const auto size = std::filesystem::file_size(output, error);
+    const auto size = std::filesystem::file_size(fileSystemPath(output), error);
     const std::string record = std::to_string(error ? 0 : size) + "\n" +
                                std::to_string(block.size()) + "\n" + input + "\n";
     if (const WriteOutcome journal = replaceFile(journalPath(), record); !journal) {
@@ -107,9 +107,9 @@ void LabelExport::writeLabelExport() {
     }
     if (const WriteOutcome appended = appendToFile(output, block); !appended)
         report(appended.error + "; " + inputPath + " was kept");
-    else if (!std::filesystem::remove(input, error))
+    else if (!std::filesystem::remove(fileSystemPath(input), error))
         report("appended, but cannot delete " + inputPath);
-    std::filesystem::remove(journalPath(), error);
+    std::filesystem::remove(fileSystemPath(journalPath()), error);
 }
 
 } // namespace lumetra

@@ -1,6 +1,7 @@
 #include "labels/list_file.h"
 
 #include "common/field_splitter.h"
+#include "common/files.h"
 #include "common/line_reader.h"
 #include "common/safe_name.h"
 #include "common/status_texts.h"
@@ -40,7 +41,7 @@ bool ListFileLoader::loadListFile(const std::string& name) {
     const std::string path = m_config.gcodePath + name + ".LST";
     if (!isSafeName(name)) // the callers refuse such a scan before anything changes
         return failed("list name refused as a path: " + name);
-    const std::string native = m_paths.map(path);
+    const std::filesystem::path native = fileSystemPath(m_paths.map(path));
     std::error_code error;
     if (!std::filesystem::is_regular_file(native, error)) {
         m_dialogs.message("List File " + path + " Not Found", Icon::Exclamation, Buttons::Ok);

@@ -74,9 +74,9 @@ std::string PayloadExpander::fileRoute(const std::string& compressed, int length
     const std::string compressedPath = m_paths.map(kCompressedTempPath);
     const std::string expandedPath = m_paths.map(kExpandedTempPath);
     std::error_code error;
-    std::filesystem::create_directories(std::filesystem::path(compressedPath).parent_path(), error);
+    std::filesystem::create_directories(fileSystemPath(compressedPath).parent_path(), error);
     {
-        std::ofstream out(compressedPath, std::ios::binary | std::ios::trunc);
+        std::ofstream out(fileSystemPath(compressedPath), std::ios::binary | std::ios::trunc);
         out.write(compressed.data(), static_cast<std::streamsize>(compressed.size()));
         out.close();
         if (!out)

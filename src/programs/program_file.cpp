@@ -1,6 +1,7 @@
 #include "programs/program_file.h"
 
 #include "common/field_splitter.h"
+#include "common/files.h"
 #include "common/safe_name.h"
 #include "common/status_texts.h"
 #include "common/text.h"
@@ -98,7 +99,7 @@ void ProgramFileReader::readProgramFile(float& x, float& y, float& z) {
         m_log.write(LogKind::Error, "program name refused as a path: " + m_state.data.programName);
         return;
     }
-    const std::string native = m_paths.map(path);
+    const std::filesystem::path native = fileSystemPath(m_paths.map(path));
     std::error_code error;
     if (!std::filesystem::is_regular_file(native, error))
         return;

@@ -111,11 +111,11 @@ void ProgramImporter::saveProgram(const std::string& body) {
     const std::string native = m_paths.map(path);
     if (!isTicked(m_panel, Option::Overwrite)) {
         // Opened for reading and asked its length: every error counts as a missing file.
-        std::ifstream existing(native, std::ios::binary | std::ios::ate);
+        std::ifstream existing(fileSystemPath(native), std::ios::binary | std::ios::ate);
         if (existing && existing.tellg() > 0)
             return; // the existing program stays
         std::error_code error;
-        if (std::filesystem::exists(native, error) && !existing)
+        if (std::filesystem::exists(fileSystemPath(native), error) && !existing)
             m_log.write(LogKind::Info,
                         "the existing program file cannot be read; it is replaced: " + path);
     }

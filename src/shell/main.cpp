@@ -1,4 +1,3 @@
-#include "platform/posix/posix_paths.h"
 #include "platform/qt/qt_widgets.h"
 #include "shell/program.h"
 #include "shell/termination.h"
@@ -8,7 +7,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
-#include <unistd.h>
 
 namespace {
 
@@ -54,7 +52,7 @@ int main(int argc, char* argv[]) {
     });
     if (program.start() == lumetra::StartupResult::EndNow) {
         std::fprintf(stderr, "lumetra: %s\n", program.endReason().c_str());
-        ::_exit(1); // ends at once, without the shutdown steps
+        std::_Exit(1); // ends at once, without the shutdown steps
     }
     program.window().show();
     const int code = QApplication::exec();

@@ -1,5 +1,6 @@
 #include "shell/operator_log.h"
 
+#include "common/files.h"
 #include "common/log_text.h"
 
 #include <cerrno>
@@ -58,7 +59,7 @@ bool OperatorLog::ready() {
         std::fclose(m_file);
         m_file = nullptr;
     }
-    m_file = std::fopen(m_path.c_str(), "ab");
+    m_file = openFile(m_path, "ab");
     if (m_file == nullptr) {
         failed(std::strerror(errno));
         return false;

@@ -8,7 +8,6 @@
 #include <QApplication>
 #include <cstdlib>
 #include <filesystem>
-#include <unistd.h>
 
 namespace lumetra {
 
@@ -18,19 +17,17 @@ std::string operatorLogPath(const Environment& environment, const Paths& paths) 
     for (const std::string& folder : {paths.programFolder(), paths.windowsDirectory()}) {
         const std::string ini = paths.map(folder + "\\ORX.INI");
         std::error_code error;
-        if (std::filesystem::is_regular_file(ini, error))
-            return (std::filesystem::path(ini).parent_path() / "Lumetra.log").string();
+        if (std::filesystem::is_regular_file(fileSystemPath(ini), error))
+            return nativePathText(fileSystemPath(ini).parent_path() / "Lumetra.log");
     }
     return paths.map(paths.programFolder() + "\\Lumetra.log");
 }
 
 Program::Program(const ProgramEnvironment& setup)
     : m_unattended(setup.environment("LUMETRA_UNATTENDED").value_or("") == "1"),
-      m_paths(setup.environment, setup.executableFolder),
+      m_platform(setup.environment, setup.executableFolder), m_paths(m_platform.paths()),
       m_log(std::make_unique<OperatorLog>(operatorLogPath(setup.environment, m_paths))),
-      m_profile(m_paths.windowsDirectory()),
-      m_guard(setup.environment("XDG_RUNTIME_DIR").value_or("/tmp"), m_paths.programFolder()),
-      m_ini(m_profile) {
+      m_ini(m_platform.profile()) {
     m_ini.onWriteFailure([this](const std::string& text) { m_status->showError(text); });
     m_log->onFailure([this](const std::string& text) {
         if (m_window) // straight to the window: the status line would log it again
@@ -41,11 +38,11 @@ Program::Program(const ProgramEnvironment& setup)
     m_window = std::make_unique<MainWindow>(*this);
     m_shownDialogs.setParent(m_window.get());
     m_status = std::make_unique<StatusLine>(*m_window, *m_log, m_pump);
-    m_files = std::make_unique<FileChecker>(m_probe, m_paths, *m_dialogs);
+    m_files = std::make_unique<FileChecker>(m_platform.fileProbe(), m_paths, *m_dialogs);
     m_errors = std::make_unique<ErrorReporter>(*m_dialogs, *m_log);
     m_port = std::make_unique<QtSerialPort>([this](int port) {
         const std::string key = "Com" + std::to_string(port) + "Device";
-        return m_ini.readString(kMainSection, key, "/dev/ttyS" + std::to_string(port - 1));
+        return m_ini.readString(kMainSection, key, m_platform.defaultScannerDevice(port));
     });
     if (m_unattended)
         m_settingsDialog = std::make_unique<CancelledSettingsDialog>(*m_log);
@@ -59,14 +56,19 @@ Program::Program(const ProgramEnvironment& setup)
     m_receiver =
         std::make_unique<ScanReceiver>(*m_port, *m_window, *m_status, *m_log, *this, m_busy);
 
-    SimulatedAutomation::Options host;
-    host.journalPath = setup.environment("LUMETRA_HOST_JOURNAL").value_or("");
-    host.absent = setup.environment("LUMETRA_HOST_ABSENT").value_or("") == "1";
-    host.dropListAtAddLine =
-        std::atoi(setup.environment("LUMETRA_HOST_DROP_LIST_AT").value_or("0").c_str());
-    m_automation = std::make_unique<SimulatedAutomation>(host);
-    m_hostWindow = std::make_unique<HostSimulatorWindow>(*m_automation);
-    m_host = std::make_unique<HostLink>(*m_automation, m_config.consolePresent);
+    if (m_platform.hostIsSimulated()) {
+        SimulatedAutomation::Options host;
+        host.journalPath = setup.environment("LUMETRA_HOST_JOURNAL").value_or("");
+        host.absent = setup.environment("LUMETRA_HOST_ABSENT").value_or("") == "1";
+        host.dropListAtAddLine =
+            std::atoi(setup.environment("LUMETRA_HOST_DROP_LIST_AT").value_or("0").c_str());
+        m_simulatedHost = std::make_unique<SimulatedAutomation>(host);
+        m_hostWindow = std::make_unique<HostSimulatorWindow>(*m_simulatedHost);
+    } else {
+        m_automation = m_platform.hostAutomation();
+    }
+    m_host = std::make_unique<HostLink>(m_simulatedHost ? *m_simulatedHost : *m_automation,
+                                        m_config.consolePresent);
     m_workList =
         std::make_unique<WorkList>(m_labelState, *m_host, m_ini, m_config, *m_status, *m_log);
     if (m_unattended)
@@ -81,8 +83,7 @@ Program::Program(const ProgramEnvironment& setup)
                                                          m_labelState, m_ini);
     m_fieldDialog = std::make_unique<FieldSelectionDialog>(*m_fieldSetup, m_window.get());
 
-    m_desktop =
-        std::make_unique<PosixDesktop>(m_paths, *m_log, setup.environment("DISPLAY").value_or(""));
+    m_desktop = m_platform.desktop(*m_log);
     m_editor =
         std::make_unique<EditorLauncher>(*m_desktop, *m_status, *m_dialogs, m_labelState, *m_log);
     m_programFiles =
@@ -99,13 +100,14 @@ Program::Program(const ProgramEnvironment& setup)
     m_processor = std::make_unique<LabelProcessor>(
         m_labelState, m_fieldSettings, *m_selector, *m_hostCalls, *m_lists, *m_export,
         *m_programFiles, *m_road, *m_window, *m_status, *m_log);
-    m_expander = std::make_unique<PayloadExpander>(m_compression, m_paths, *m_log);
+    m_compression = m_platform.compression(*m_log);
+    m_expander = std::make_unique<PayloadExpander>(*m_compression, m_paths, *m_log);
     m_importer =
         std::make_unique<ProgramImporter>(m_labelState, m_config, m_paths, *m_hostCalls, *m_lists,
                                           *m_programFiles, *m_road, *m_window, *m_status, *m_log);
-    m_application =
-        std::make_unique<Application>(m_guard, m_paths, *m_files, *m_dialogs, *m_errors, *m_window,
-                                      *m_status, *m_log, m_ini, m_config, *this, *this, m_busy);
+    m_application = std::make_unique<Application>(m_platform.instanceGuard(), m_paths, *m_files,
+                                                  *m_dialogs, *m_errors, *m_window, *m_status,
+                                                  *m_log, m_ini, m_config, *this, *this, m_busy);
 }
 
 Program::~Program() = default;
@@ -128,7 +130,7 @@ void Program::tidyAfterAnEarlierRun() {
     // A program file's path is the program folder followed directly by its name.
     for (const std::string& file :
          {m_config.gcodePath + "PROGRAM", m_config.iniPath, m_config.csvOutPath}) {
-        const std::string folder = std::filesystem::path(m_paths.map(file)).parent_path().string();
+        const std::string folder = nativePathText(fileSystemPath(m_paths.map(file)).parent_path());
         for (const std::string& name : removeStaleTemporaryFiles(folder))
             m_log->write(LogKind::Info,
                          "temporary file of an earlier run removed: " + folder + "/" + name);
@@ -138,7 +140,8 @@ void Program::tidyAfterAnEarlierRun() {
 
 void Program::unload() {
     m_application->unload();
-    m_hostWindow->hide();
+    if (m_hostWindow)
+        m_hostWindow->hide();
     m_log->write(LogKind::Info, "shutdown: scanner port closed, host objects released");
 }
 
@@ -182,7 +185,7 @@ void Program::closeRequested() {
 
 void Program::exitNow() {
     m_log->write(LogKind::Info, "exit");
-    ::_exit(0);
+    std::_Exit(0);
 }
 
 void Program::openScannerPort() {

@@ -8,15 +8,9 @@
 #include "labels/exclusion.h"
 #include "labels/label_processor.h"
 #include "labels/work_list.h"
-#include "platform/portable/portable_profile.h"
-#include "platform/posix/posix_desktop.h"
-#include "platform/posix/posix_file_probe.h"
-#include "platform/posix/posix_instance_guard.h"
-#include "platform/posix/posix_paths.h"
 #include "platform/qt/qt_dialogs.h"
 #include "platform/qt/qt_event_pump.h"
 #include "platform/qt/qt_serial_port.h"
-#include "platform/sim/deflate_codec.h"
 #include "platform/sim/host_simulator_window.h"
 #include "platform/sim/simulated_automation.h"
 #include "programs/payload_expander.h"
@@ -26,6 +20,7 @@
 #include "shell/application.h"
 #include "shell/logged_dialogs.h"
 #include "shell/main_window.h"
+#include "shell/platform_adapters.h"
 
 #include <memory>
 
@@ -80,11 +75,9 @@ private:
 
     bool m_unattended = false;
     BusyGate m_busy;
-    PosixPaths m_paths;
+    PlatformAdapters m_platform;
+    Paths& m_paths;
     std::unique_ptr<OperatorLog> m_log;
-    PortableProfile m_profile;
-    PosixFileProbe m_probe;
-    PosixInstanceGuard m_guard;
     QtEventPump m_pump;
     QtDialogs m_shownDialogs;
     UnattendedDialogs m_unattendedDialogs;
@@ -100,8 +93,10 @@ private:
     std::unique_ptr<SerialLink> m_serial;
     std::unique_ptr<ScanReceiver> m_receiver;
     LabelState m_labelState;
-    std::unique_ptr<SimulatedAutomation> m_automation;
+    // The host simulator and its window, or the host application's own automation.
+    std::unique_ptr<SimulatedAutomation> m_simulatedHost;
     std::unique_ptr<HostSimulatorWindow> m_hostWindow;
+    std::unique_ptr<Automation> m_automation;
     std::unique_ptr<HostLink> m_host;
     std::unique_ptr<WorkList> m_workList;
     std::unique_ptr<ExclusionDialog> m_exclusionDialog;
@@ -112,7 +107,7 @@ private:
     std::unique_ptr<FieldSelector> m_selector;
     std::unique_ptr<FieldSelectionSetup> m_fieldSetup;
     std::unique_ptr<FieldSelectionDialog> m_fieldDialog;
-    std::unique_ptr<PosixDesktop> m_desktop;
+    std::unique_ptr<Desktop> m_desktop;
     std::unique_ptr<EditorLauncher> m_editor;
     std::unique_ptr<ProgramFileReader> m_programFiles;
     std::unique_ptr<LabelExport> m_export;
@@ -120,7 +115,7 @@ private:
     std::unique_ptr<ListFileLoader> m_lists;
     std::unique_ptr<LineRoad> m_road;
     std::unique_ptr<LabelProcessor> m_processor;
-    DeflateLibrary m_compression;
+    std::unique_ptr<CompressionLibrary> m_compression;
     std::unique_ptr<PayloadExpander> m_expander;
     std::unique_ptr<ProgramImporter> m_importer;
     std::unique_ptr<Application> m_application;

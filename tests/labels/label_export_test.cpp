@@ -4,8 +4,23 @@
 
 #include <gtest/gtest.h>
 
+#ifdef _WIN32
+#include "common/windows_text.h"
+
+#include <windows.h>
+#else
+#include <cerrno>
+#include <cstring>
+#endif
+
 namespace lumetra {
 namespace {
+
+#ifdef _WIN32
+const std::string missingFolderText = windowsErrorText(ERROR_PATH_NOT_FOUND);
+#else
+const std::string missingFolderText = std::strerror(ENOENT);
+#endif
 
 using namespace lumetra::testing;
 
@@ -69,7 +84,8 @@ TEST_F(Export, AFailingCollectingFileKeepsTheInputAndSaysSo) {
     exporter.writeLabelExport();
     EXPECT_TRUE(std::filesystem::exists(dir.file("CSV/P1.CSV")));
     EXPECT_EQ(panel.status().rfind("CSV export failed: cannot create ", 0), 0u) << panel.status();
-    EXPECT_NE(panel.status().find("No such file or directory; C:\\CSV\\P1.CSV was kept"),
+    // The system's own words for the missing folder, then what was kept.
+    EXPECT_NE(panel.status().find(": " + missingFolderText + "; C:\\CSV\\P1.CSV was kept"),
               std::string::npos)
         << panel.status();
     std::filesystem::create_directories(dir.file("Lumetra-dir.csv"));

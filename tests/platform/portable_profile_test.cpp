@@ -275,6 +275,9 @@ TEST(ProfileWrite, ABareNameCreatesTheWindowsDirectory) {
 }
 
 TEST(ProfileWrite, KeepsTheFilePermissionsAndLeavesNoTemporaryFile) {
+#ifdef _WIN32
+    GTEST_SKIP() << "Windows files carry no permission bits; see the read-only case there";
+#endif
     TempDir dir;
     const std::string path = dir.file("t.ini");
     writeFile(path, "[S]\r\nk=1\r\n");

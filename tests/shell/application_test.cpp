@@ -1,10 +1,10 @@
 #include "common/errors.h"
 #include "platform/portable/portable_profile.h"
-#include "platform/posix/posix_file_probe.h"
 #include "platform/posix/posix_paths.h"
 #include "scanner/scan_receiver.h"
 #include "shell/application.h"
 #include "support/fakes.h"
+#include "support/native_file_probe.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -51,6 +51,11 @@ protected:
                       return programFolder;
                   if (name == "LUMETRA_WINDOWS_DIR")
                       return dir.file("windows");
+#ifdef _WIN32
+                  // The temporary folder is on drive C: itself.
+                  if (name == "LUMETRA_DRIVE_C")
+                      return std::string("C:\\");
+#endif
                   return std::nullopt;
               },
               "/nonexistent"),
@@ -62,14 +67,18 @@ protected:
         std::filesystem::create_directories(programFolder);
     }
 
-    void writeIni(const std::string& text) { writeFile(programFolder + "/ORX.INI", text); }
-    std::string iniText() { return readFile(programFolder + "/ORX.INI"); }
+    void writeIni(const std::string& text) {
+        writeFile(programFolder + "/ORX.INI", text);
+    }
+    std::string iniText() {
+        return readFile(programFolder + "/ORX.INI");
+    }
 
     TempDir dir;
     std::string programFolder = dir.file("program");
     PosixPaths paths;
     PortableProfile profile;
-    PosixFileProbe probe;
+    NativeFileProbe probe;
     FakeDialogs dialogs;
     FakePanel panel;
     FakePump pump;

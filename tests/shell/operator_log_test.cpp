@@ -45,6 +45,9 @@ TEST(OperatorLog, AHugeTextIsLoggedCutWithItsLength) {
 }
 
 TEST(OperatorLog, ALogThatCannotBeWrittenIsToldOnceAndHealsItself) {
+#ifdef _WIN32
+    GTEST_SKIP() << "Windows does not remove a file the log holds open";
+#endif
     testing::TempDir dir;
     std::filesystem::create_directories(dir.file("logs"));
     OperatorLog log(dir.file("logs/op.log"));

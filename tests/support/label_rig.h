@@ -10,7 +10,6 @@
 #include "labels/line_road.h"
 #include "labels/list_file.h"
 #include "platform/portable/portable_profile.h"
-#include "platform/posix/posix_file_probe.h"
 #include "platform/sim/deflate_codec.h"
 #include "platform/sim/simulated_automation.h"
 #include "programs/editor_launcher.h"
@@ -18,6 +17,7 @@
 #include "programs/program_file.h"
 #include "programs/program_importer.h"
 #include "support/fakes.h"
+#include "support/native_file_probe.h"
 #include "support/workspace.h"
 
 #include <memory>
@@ -83,7 +83,7 @@ struct LabelRig {
     PortableProfile profile;
     IniFile ini;
     Configuration config;
-    PosixFileProbe probe;
+    NativeFileProbe probe;
     FakeDialogs dialogs;
     FileChecker files;
     FakePanel panel;

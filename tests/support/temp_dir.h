@@ -3,6 +3,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <sstream>
 #include <string>
 
@@ -10,10 +11,16 @@ namespace lumetra::testing {
 
 class TempDir {
 public:
+    // A new folder of a random name: created by this call, so no other test has it.
     TempDir() {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "lumetra-test-XXXXXX").string();
-        m_path = ::mkdtemp(pattern.data());
+        std::random_device seed;
+        std::mt19937_64 random(seed());
+        const auto base = std::filesystem::temp_directory_path();
+        for (;;) {
+            m_path = base / ("lumetra-test-" + std::to_string(random() % 1000000000));
+            if (std::filesystem::create_directory(m_path))
+                break;
+        }
     }
     ~TempDir() {
         std::error_code ignored;

@@ -102,8 +102,8 @@ std::string PortableProfile::resolve(const std::string& file) const {
 // always has its directory: the stand-in is created on the first write into it.
 bool PortableProfile::store(const std::string& path, const std::string& bytes) {
     std::error_code error;
-    const auto folder = std::filesystem::path(path).parent_path();
-    if (folder == std::filesystem::path(m_windowsDirectory))
+    const auto folder = fileSystemPath(path).parent_path();
+    if (folder == fileSystemPath(m_windowsDirectory))
         std::filesystem::create_directories(folder, error);
     const WriteOutcome outcome = replaceFile(path, bytes);
     m_lastWriteError = outcome.error;
@@ -140,7 +140,7 @@ bool PortableProfile::writeString(const std::string& file, std::string_view sect
     const auto bytes = readProfileText(path);
     if (!bytes) {
         std::error_code error;
-        if (std::filesystem::exists(path, error)) {
+        if (std::filesystem::exists(fileSystemPath(path), error)) {
             m_lastWriteError = path + " is not a readable file";
             return false;
         }

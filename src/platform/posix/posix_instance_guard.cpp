@@ -1,5 +1,7 @@
 #include "platform/posix/posix_instance_guard.h"
 
+#include "common/text.h"
+
 #include <cstdint>
 #include <cstdio>
 #include <fcntl.h>
@@ -9,26 +11,13 @@
 
 namespace lumetra {
 
-namespace {
-
-std::uint64_t fnv1a(std::string_view text) {
-    std::uint64_t hash = 1469598103934665603ull;
-    for (char c : text) {
-        hash ^= static_cast<unsigned char>(c);
-        hash *= 1099511628211ull;
-    }
-    return hash;
-}
-
-} // namespace
-
 PosixInstanceGuard::PosixInstanceGuard(std::string lockFolder, std::string programFolder) {
     std::error_code error;
     auto canonical = std::filesystem::weakly_canonical(programFolder, error);
     const std::string key = error ? programFolder : canonical.string();
     char name[64];
     std::snprintf(name, sizeof name, "lumetra-%u-%016llx.lock", static_cast<unsigned>(::getuid()),
-                  static_cast<unsigned long long>(fnv1a(key)));
+                  static_cast<unsigned long long>(textHash(key)));
     m_lockPath = (std::filesystem::path(lockFolder) / name).string();
 }
 

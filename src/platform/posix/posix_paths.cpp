@@ -1,7 +1,6 @@
 #include "platform/posix/posix_paths.h"
 
 #include <cctype>
-#include <cstdlib>
 #include <filesystem>
 #include <system_error>
 
@@ -37,14 +36,7 @@ std::string matchComponent(const fs::path& folder, const std::string& name) {
 
 } // namespace
 
-std::optional<std::string> processEnvironment(const std::string& name) {
-    const char* value = std::getenv(name.c_str());
-    if (value == nullptr || *value == '\0')
-        return std::nullopt;
-    return std::string(value);
-}
-
-std::string executableFolder() {
+std::string posixExecutableFolder() {
     std::error_code error;
     const fs::path self = fs::read_symlink("/proc/self/exe", error);
     return error ? fs::current_path().string() : self.parent_path().string();

@@ -1,16 +1,9 @@
 #pragma once
 
+#include "common/environment.h"
 #include "platform/paths.h"
 
-#include <functional>
-#include <optional>
-
 namespace lumetra {
-
-using Environment = std::function<std::optional<std::string>(const std::string&)>;
-
-// The process environment.
-std::optional<std::string> processEnvironment(const std::string& name);
 
 class PosixPaths final : public Paths {
 public:
@@ -28,6 +21,6 @@ private:
 };
 
 // The folder of the running executable.
-std::string executableFolder();
+std::string posixExecutableFolder();
 
 } // namespace lumetra

@@ -10,9 +10,13 @@
 namespace lumetra {
 
 bool displayMissing() {
+#ifdef Q_OS_WIN
+    return false; // a Windows session always has its desktop
+#else
     const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
     const bool x11 = platform.isEmpty() || platform == "xcb";
     return x11 && qgetenv("DISPLAY").isEmpty() && qgetenv("WAYLAND_DISPLAY").isEmpty();
+#endif
 }
 
 void centreWindow(QWidget& window) {

@@ -1,5 +1,7 @@
 #include "platform/sim/deflate_codec.h"
 
+#include "common/files.h"
+
 #include <cstdint>
 #include <cstring>
 #include <vector>
@@ -73,7 +75,7 @@ int DeflateLibrary::bufferExpand(const char* input, char* output, int expandedLe
 }
 
 std::int16_t DeflateLibrary::openFile(const std::string& nativePath, int mode) {
-    std::FILE* file = std::fopen(nativePath.c_str(), mode == 10 ? "wb" : "rb");
+    std::FILE* file = lumetra::openFile(nativePath, mode == 10 ? "wb" : "rb");
     if (file == nullptr)
         return 0;
     // The lowest free handle: closed handles are used again, so a long run never ends.

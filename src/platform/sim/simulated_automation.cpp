@@ -3,6 +3,7 @@
 #include "common/code_page.h"
 #include "common/errors.h"
 #include "common/field_splitter.h"
+#include "common/files.h"
 #include "common/log_text.h"
 
 #include <array>
@@ -98,7 +99,7 @@ private:
 
 SimulatedAutomation::SimulatedAutomation(Options options) : m_options(std::move(options)) {
     if (!m_options.journalPath.empty())
-        m_journal = std::fopen(m_options.journalPath.c_str(), "ab");
+        m_journal = openFile(m_options.journalPath, "ab");
 }
 
 SimulatedAutomation::~SimulatedAutomation() {

@@ -1,5 +1,8 @@
 #include "platform/win32/crush32_library.h"
 
+#include "common/files.h"
+#include "common/windows_text.h"
+
 #include <windows.h>
 
 namespace lumetra {
@@ -17,11 +20,17 @@ public:
     explicit Crush32(HMODULE module) : m_module(module) {}
     ~Crush32() override { FreeLibrary(m_module); }
 
-    bool resolve() {
-        return get(m_init, "cxInit") && get(m_bufferInit, "cxBuf2BufInit") &&
-               get(m_bufferExpand, "cxBuf2BufExpand") && get(m_bufferClose, "cxBuf2BufClose") &&
-               get(m_openFile, "cxOpenFile") && get(m_expandFile, "cxExpandFile") &&
-               get(m_closeFile, "cxCloseFile") && get(m_cleanup, "cxCleanup");
+    // The name of the first operation that is missing, or "" when all are there.
+    std::string resolve() {
+        get(m_init, "cxInit");
+        get(m_bufferInit, "cxBuf2BufInit");
+        get(m_bufferExpand, "cxBuf2BufExpand");
+        get(m_bufferClose, "cxBuf2BufClose");
+        get(m_openFile, "cxOpenFile");
+        get(m_expandFile, "cxExpandFile");
+        get(m_closeFile, "cxCloseFile");
+        get(m_cleanup, "cxCleanup");
+        return m_missing;
     }
 
     void init() override { m_init(); }
@@ -46,12 +55,16 @@ public:
     void cleanup() override { m_cleanup(); }
 
 private:
-    template <typename F> bool get(F& function, const char* name) {
-        function = reinterpret_cast<F>(GetProcAddress(m_module, name));
-        return function != nullptr;
+    // Through void(*)(), which converts to every function type without a warning.
+    template <typename F> void get(F& function, const char* name) {
+        const FARPROC address = GetProcAddress(m_module, name);
+        function = reinterpret_cast<F>(reinterpret_cast<void (*)()>(address));
+        if (function == nullptr && m_missing.empty())
+            m_missing = name;
     }
 
     HMODULE m_module;
+    std::string m_missing;
     Plain m_init = nullptr;
     Plain m_bufferInit = nullptr;
     BufferExpand m_bufferExpand = nullptr;
@@ -64,14 +77,21 @@ private:
 
 } // namespace
 
-std::unique_ptr<CompressionLibrary> loadCrush32() {
-    HMODULE module = LoadLibraryA("crush32.dll");
-    if (module == nullptr)
-        return nullptr;
+LoadedCompression loadCrush32(const std::string& dllName) {
+    HMODULE module = LoadLibraryW(fileSystemPath(dllName).c_str());
+    if (module == nullptr) {
+        const DWORD error = GetLastError();
+        if (error == ERROR_BAD_EXE_FORMAT)
+            return {nullptr, dllName + " cannot be loaded by this " +
+                                 std::to_string(sizeof(void*) * 8) +
+                                 "-bit program: it is built for another processor width (" +
+                                 windowsErrorText(error) + ")"};
+        return {nullptr, dllName + " cannot be loaded: " + windowsErrorText(error)};
+    }
     auto library = std::make_unique<Crush32>(module);
-    if (!library->resolve())
-        return nullptr;
-    return library;
+    if (const std::string missing = library->resolve(); !missing.empty())
+        return {nullptr, dllName + " lacks the operation " + missing};
+    return {std::move(library), {}};
 }
 
 } // namespace lumetra

@@ -1,13 +1,19 @@
-// The compression library itself, loaded by name from crush32.dll (Windows only).
+// The compression library itself, loaded by name (Windows only).
 #pragma once
 
 #include "platform/compression.h"
 
 #include <memory>
+#include <string>
 
 namespace lumetra {
 
-// None when crush32.dll or one of its operations cannot be found.
-std::unique_ptr<CompressionLibrary> loadCrush32();
+struct LoadedCompression {
+    std::unique_ptr<CompressionLibrary> library; // none when it could not be loaded
+    std::string failure;                         // why not
+};
+
+// Loads `dllName` (the system's search order) and resolves the library's operations.
+LoadedCompression loadCrush32(const std::string& dllName = "crush32.dll");
 
 } // namespace lumetra

@@ -1,0 +1,14 @@
+#!/usr/bin/env bash
+# A throw-away Wine prefix for the Windows tests: created once per build folder, with
+# the null graphics driver so that windows, activation and SendInput work without a
+# display.
+set -euo pipefail
+: "${WINEPREFIX:?}"
+if [ ! -f "$WINEPREFIX/.lumetra-ready" ]; then
+  rm -rf "$WINEPREFIX"
+  wineboot -i >/dev/null 2>&1
+  wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f >/dev/null 2>&1
+  wineserver -w
+  touch "$WINEPREFIX/.lumetra-ready"
+fi
+echo "Wine prefix ready: $WINEPREFIX ($(wine --version 2>/dev/null))"
