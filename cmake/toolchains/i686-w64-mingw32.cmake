@@ -13,8 +13,9 @@ set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
-# A test program then needs only KERNEL32, msvcrt and the system's COM libraries.
+# A program or library then needs only the system's own libraries (KERNEL32, msvcrt, COM).
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
 set(CMAKE_SHARED_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
+set(CMAKE_MODULE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
 set(CMAKE_CROSSCOMPILING_EMULATOR wine)
 set(ZLIB_USE_STATIC_LIBS ON)

@@ -1,0 +1,184 @@
+// The COM adapter against the test automation server, in process and out of process:
+// the calls reach the server with the types the host expects and are journalled as the
+// host simulator journals them; unknown classes and members, and a server that ends
+// between calls, become the errors the program handles.
+#include "common/errors.h"
+#include "common/windows_text.h"
+#include "host/host_link.h"
+#include "platform/sim/simulated_automation.h"
+#include "platform/win32/com_automation.h"
+#include "support/temp_dir.h"
+#include "support/workspace.h"
+#include "test_host/test_host.h"
+#include "windows/module_folder.h"
+
+#include <gtest/gtest.h>
+#include <objbase.h>
+#include <windows.h>
+
+namespace lumetra {
+namespace {
+
+using namespace lumetra::testing;
+
+enum class Serving { InProcess, OutOfProcess };
+
+std::wstring classIdText(const CLSID& classId) {
+    wchar_t text[64] = {};
+    StringFromGUID2(classId, text, 64);
+    return text;
+}
+
+void setText(HKEY root, const std::wstring& key, const wchar_t* value, const std::wstring& text) {
+    RegSetKeyValueW(root, key.c_str(), value, REG_SZ, text.c_str(),
+                    static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
+}
+
+// Registers the four classes for one way of serving, and the journal both ways read.
+void registerTestHost(Serving serving, const std::string& journal) {
+    for (const auto& testClass : host::kClasses) {
+        const std::wstring classId = classIdText(testClass.classId);
+        const std::wstring classKey = L"CLSID\\" + classId;
+        setText(HKEY_CLASSES_ROOT, std::wstring(testClass.progId) + L"\\CLSID", nullptr, classId);
+        RegDeleteTreeW(HKEY_CLASSES_ROOT, classKey.c_str());
+        if (serving == Serving::InProcess) {
+            setText(HKEY_CLASSES_ROOT, classKey + L"\\InprocServer32", nullptr,
+                    moduleFolder() + L"\\lumetra_test_host.dll");
+            setText(HKEY_CLASSES_ROOT, classKey + L"\\InprocServer32", L"ThreadingModel",
+                    L"Apartment");
+        } else {
+            setText(HKEY_CLASSES_ROOT, classKey + L"\\LocalServer32", nullptr,
+                    L"\"" + moduleFolder() + L"\\lumetra_test_host_server.exe\"");
+        }
+    }
+    setText(HKEY_CURRENT_USER, host::kSettingsKey, host::kJournalValue, wideFromCodePage(journal));
+}
+
+// What the host receives while the program starts, fills a list and commands a device.
+void driveHost(Automation& automation, bool consolePresent) {
+    HostLink link(automation, consolePresent);
+    link.createHostApplication();
+    link.connectWorkList();
+    link.clearWorkList();
+    link.addLine("MPR;P1;800;600;19");
+    link.addLine(codePageFromWide(L"Fr\u00e4sen \u20ac;\\;\x01"));
+    link.startWorkList();
+    link.stopWorkList();
+    link.endWorkList();
+    if (!consolePresent)
+        link.setDeviceStatus("CMD");
+    link.release();
+}
+
+// The journal without its time stamps.
+std::vector<std::string> journalOf(const std::function<void(const std::string&)>& run) {
+    TempDir dir;
+    const std::string journal = dir.file("journal.txt");
+    run(journal);
+    return journalMembers(journal);
+}
+
+class ComHost : public ::testing::TestWithParam<Serving> {};
+
+TEST_P(ComHost, CallsArriveAsTheHostSimulatorJournalsThem) {
+    for (const bool consolePresent : {false, true}) {
+        const auto simulated = journalOf([&](const std::string& journal) {
+            SimulatedAutomation automation({journal, false, 0});
+            driveHost(automation, consolePresent);
+        });
+        const auto served = journalOf([&](const std::string& journal) {
+            registerTestHost(GetParam(), journal);
+            ComAutomation automation;
+            driveHost(automation, consolePresent);
+        });
+        ASSERT_FALSE(simulated.empty());
+        EXPECT_EQ(served, simulated) << "console present: " << consolePresent;
+    }
+}
+
+TEST_P(ComHost, AClassThatIsNotInstalledCannotBeCreated) {
+    TempDir dir;
+    registerTestHost(GetParam(), dir.file("journal.txt"));
+    ComAutomation automation;
+    for (const char* name : {"Nowhere.Application", "", "Pelitrax.Application.9"}) {
+        try {
+            automation.create(name);
+            ADD_FAILURE() << name << " was created";
+        } catch (const UnexpectedError& error) {
+            EXPECT_EQ(error.number(), 429) << name;
+            EXPECT_STREQ(error.what(), "ActiveX component can't create object") << name;
+        }
+    }
+}
+
+TEST_P(ComHost, AMemberTheObjectDoesNotKnowIs438) {
+    TempDir dir;
+    registerTestHost(GetParam(), dir.file("journal.txt"));
+    ComAutomation automation;
+    const auto application = automation.create("Pelitrax.Application");
+    const auto list = automation.create("Velmora.ExeList");
+    const std::vector<std::pair<AutomationObject*, std::string>> unknown = {
+        {list.get(), "Launch"}, {application.get(), "AddLine"}, {list.get(), "SetDeviceStatus"}};
+    for (const auto& [object, member] : unknown) {
+        try {
+            object->call(member, {std::string("X")});
+            ADD_FAILURE() << member << " was called";
+        } catch (const UnexpectedError& error) {
+            EXPECT_EQ(error.number(), 438) << member;
+            EXPECT_STREQ(error.what(), "Object doesn't support this property or method");
+        }
+    }
+    EXPECT_THROW(application->set("Colour", true), UnexpectedError);
+    // A wrong type or count is refused by the server and reported, never ignored.
+    EXPECT_THROW(list->call("AddLine", {std::int32_t{5}}), UnexpectedError);
+    EXPECT_THROW(list->call("AddLine", {}), UnexpectedError);
+    EXPECT_TRUE(linesAdded(dir.file("journal.txt")).empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Serving, ComHost,
+                         ::testing::Values(Serving::InProcess, Serving::OutOfProcess),
+                         [](const auto& info) {
+                             return info.param == Serving::InProcess ? "InProcess" : "OutOfProcess";
+                         });
+
+TEST(ComHostOutOfProcess, AHostThatEndsBetweenCallsIsToldAndTheListIsCreatedOnceMore) {
+    TempDir dir;
+    const std::string journal = dir.file("journal.txt");
+    registerTestHost(Serving::OutOfProcess, journal);
+    ComAutomation automation;
+    HostLink link(automation, false);
+    link.createHostApplication();
+    link.connectWorkList();
+    link.addLine("BEFORE");
+    // The host is closed: its process ends at once, before or after it answers.
+    try {
+        automation.create("Velmora.ExeList")->call("Quit", {});
+    } catch (const UnexpectedError&) {
+    }
+    int number = 0;
+    for (int attempt = 0; attempt < 50 && number == 0; ++attempt) {
+        try {
+            link.addLine("LOST");
+            Sleep(100);
+        } catch (const UnexpectedError& error) {
+            number = error.number();
+            EXPECT_NE(std::string(error.what()).find("Automation error"), std::string::npos)
+                << error.what();
+        }
+    }
+    EXPECT_NE(number, 0) << "calls into the ended host kept succeeding";
+    EXPECT_NE(number, 429);
+    EXPECT_NE(number, 438);
+    link.recreateWorkList();
+    link.addLine("AFTER");
+    const auto lines = linesAdded(journal);
+    ASSERT_FALSE(lines.empty());
+    EXPECT_EQ(lines.front(), "BEFORE");
+    EXPECT_EQ(lines.back(), "AFTER");
+    const auto members = journalMembers(journal);
+    EXPECT_EQ(members.back(), "Velmora.ExeList#1\tAddLine\tAFTER")
+        << "the new list lives in a new server process";
+}
+
+} // namespace
+} // namespace lumetra
