@@ -74,6 +74,11 @@ std::FILE* openFile(const std::string& nativePath, const char* mode) {
 }
 
 WriteOutcome replaceFile(const std::string& nativePath, std::string_view bytes) {
+    // A read-only file stays as it is, as a write in place would leave it (the move
+    // below would replace it for a user the system does not hold to the attribute).
+    const DWORD attributes = GetFileAttributesW(fileSystemPath(nativePath).c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
+        return {"cannot replace " + nativePath + ": the file is read-only"};
     const std::string temporary = temporaryFileName(nativePath);
     const std::wstring wideTemporary = wideFromCodePage(temporary);
     std::string failure;
@@ -89,7 +94,6 @@ WriteOutcome replaceFile(const std::string& nativePath, std::string_view bytes) 
         if (!file.close() && failure.empty())
             failure = describe("cannot close " + temporary);
     }
-    // A read-only file stays as it is: the move is refused, as a write in place would be.
     if (failure.empty() && !MoveFileExW(wideTemporary.c_str(), wideFromCodePage(nativePath).c_str(),
                                         MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         failure = describe("cannot rename " + temporary + " to " + nativePath);
