@@ -37,13 +37,13 @@ private:
     std::filesystem::path m_path;
 };
 
-inline void writeFile(const std::string& path, const std::string& bytes) {
-    std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+inline void writeFile(const std::filesystem::path& path, const std::string& bytes) {
+    std::filesystem::create_directories(path.parent_path());
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out << bytes;
 }
 
-inline std::string readFile(const std::string& path) {
+inline std::string readFile(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
     std::ostringstream content;
     content << in.rdbuf();

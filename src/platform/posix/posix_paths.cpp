@@ -1,5 +1,7 @@
 #include "platform/posix/posix_paths.h"
 
+#include "common/files.h"
+
 #include <cctype>
 #include <filesystem>
 #include <system_error>
@@ -23,11 +25,11 @@ bool equalNoCase(std::string_view a, std::string_view b) {
 // The entry of `folder` named `name`, exactly when it exists, else ignoring case.
 std::string matchComponent(const fs::path& folder, const std::string& name) {
     std::error_code error;
-    if (name == "." || name == ".." || fs::exists(folder / name, error))
+    if (name == "." || name == ".." || fs::exists(folder / fileSystemPath(name), error))
         return name;
     fs::directory_iterator it(folder.empty() ? fs::path(".") : folder, error);
     for (; !error && it != fs::directory_iterator(); it.increment(error)) {
-        const std::string candidate = it->path().filename().string();
+        const std::string candidate = nativePathText(it->path().filename());
         if (equalNoCase(candidate, name))
             return candidate;
     }
@@ -71,8 +73,8 @@ std::string PosixPaths::map(std::string_view windowsPath) const {
     if (path.size() >= 2 && std::isalpha(static_cast<unsigned char>(path[0])) && path[1] == ':') {
         const char letter = static_cast<char>(std::toupper(static_cast<unsigned char>(path[0])));
         const auto drive = m_environment(std::string("LUMETRA_DRIVE_") + letter);
-        result = drive ? fs::path(*drive)
-                       : fs::path(home()) / ".local/share/lumetra" /
+        result = drive ? fileSystemPath(*drive)
+                       : fileSystemPath(home()) / ".local/share/lumetra" /
                              (std::string("drive_") +
                               static_cast<char>(std::tolower(static_cast<unsigned char>(letter))));
         rest = path.substr(2);
@@ -85,12 +87,12 @@ std::string PosixPaths::map(std::string_view windowsPath) const {
         const std::string component =
             rest.substr(start, end == std::string::npos ? std::string::npos : end - start);
         if (!component.empty())
-            result /= matchComponent(result, component);
+            result /= fileSystemPath(matchComponent(result, component));
         if (end == std::string::npos)
             break;
         start = end + 1;
     }
-    std::string mapped = result.string();
+    std::string mapped = nativePathText(result);
     if (!path.empty() && path.back() == '/' && (mapped.empty() || mapped.back() != '/'))
         mapped += '/';
     return mapped;
