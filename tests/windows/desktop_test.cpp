@@ -1,0 +1,143 @@
+// The desktop adapter against the test window program: start, still running, the
+// window found by process, activation, topmost, and the keys as the window receives
+// them; and the cases where nothing may be sent.
+#include "common/files.h"
+#include "common/windows_text.h"
+#include "platform/win32/win32_desktop.h"
+#include "support/temp_dir.h"
+#include "windows/module_folder.h"
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+namespace lumetra {
+namespace {
+
+using namespace lumetra::testing;
+
+struct Lines : PlatformLog {
+    std::vector<std::string> infos;
+    std::vector<std::string> errors;
+    void info(std::string_view text) override { infos.emplace_back(text); }
+    void error(std::string_view text) override { errors.emplace_back(text); }
+};
+
+std::string testWindowProgram() {
+    return codePageFromWide(moduleFolder() + L"\\lumetra_test_window.exe");
+}
+
+void stop(TaskId task) {
+    if (HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE,
+                                     static_cast<DWORD>(task))) {
+        TerminateProcess(process, 0);
+        WaitForSingleObject(process, 5000);
+        CloseHandle(process);
+    }
+}
+
+// The editor's window appears a moment after the start.
+std::optional<WindowId> waitForWindow(Desktop& desktop, TaskId task) {
+    for (int waited = 0; waited < 5000; waited += 50) {
+        if (const auto window = desktop.windowOf(task))
+            return window;
+        Sleep(50);
+    }
+    return std::nullopt;
+}
+
+std::string waitForText(const std::string& path, std::size_t length) {
+    std::string text;
+    for (int waited = 0; waited < 5000 && text.size() < length; waited += 50) {
+        Sleep(50);
+        text = readWholeFile(path).value_or("");
+    }
+    return text;
+}
+
+class Desktops : public ::testing::Test {
+protected:
+    Desktops() {
+        SetEnvironmentVariableW(L"LUMETRA_TEST_WINDOW_LOG",
+                                wideFromCodePage(dir.file("keys.txt")).c_str());
+        SetEnvironmentVariableW(L"LUMETRA_TEST_WINDOW_HIDDEN", nullptr);
+    }
+    ~Desktops() override {
+        for (const TaskId task : started)
+            stop(task);
+    }
+    TaskId start(const std::string& path) {
+        const auto task = desktop.start(path);
+        if (task)
+            started.push_back(*task);
+        return task.value_or(0);
+    }
+
+    TempDir dir;
+    Lines log;
+    Win32Desktop desktop{log};
+    std::vector<TaskId> started;
+};
+
+TEST_F(Desktops, TheEditorGetsCtrlOTheNameAndEnterAsTyped) {
+    const TaskId task = start(testWindowProgram());
+    ASSERT_NE(task, 0) << (log.errors.empty() ? "" : log.errors.back());
+    EXPECT_EQ(desktop.isRunning(task), true);
+    const auto window = waitForWindow(desktop, task);
+    ASSERT_TRUE(window) << "the test window never showed";
+    EXPECT_TRUE(desktop.activate(task));
+    EXPECT_EQ(GetForegroundWindow(), reinterpret_cast<HWND>(*window));
+    EXPECT_TRUE(desktop.makeTopmost(*window));
+    EXPECT_TRUE(GetWindowLongW(reinterpret_cast<HWND>(*window), GWL_EXSTYLE) & WS_EX_TOPMOST);
+
+    const std::string keys = "\x0F" + codePageFromWide(L"P100 Fr\u00e4sen \u20ac.CNC") + "\r";
+    EXPECT_TRUE(desktop.sendKeys(*window, keys));
+    EXPECT_EQ(waitForText(dir.file("keys.txt"), keys.size()), keys);
+
+    stop(task);
+    EXPECT_EQ(desktop.isRunning(task), false);
+}
+
+TEST_F(Desktops, AProgramInAFolderNamedInTheCodePageStarts) {
+    const std::wstring folder = dir.path().wstring() + L"\\Lager \u20ac";
+    std::filesystem::create_directories(folder);
+    ASSERT_TRUE(CopyFileW((moduleFolder() + L"\\lumetra_test_window.exe").c_str(),
+                          (folder + L"\\editor.exe").c_str(), FALSE));
+    const TaskId task = start(codePageFromWide(folder + L"\\editor.exe"));
+    ASSERT_NE(task, 0) << (log.errors.empty() ? "" : log.errors.back());
+    EXPECT_TRUE(waitForWindow(desktop, task));
+}
+
+TEST_F(Desktops, AProgramThatCannotStartIsToldAndGivesNoTask) {
+    for (const std::string& path : {dir.file("missing.exe"), dir.str(), std::string()}) {
+        log.errors.clear();
+        EXPECT_FALSE(desktop.start(path)) << path;
+        ASSERT_EQ(log.errors.size(), 1u) << path;
+        EXPECT_EQ(log.errors[0].rfind("cannot start " + path + ": ", 0), 0u) << log.errors[0];
+    }
+    EXPECT_EQ(desktop.isRunning(0), false);
+}
+
+TEST_F(Desktops, NoKeysWithoutTheWindow) {
+    SetEnvironmentVariableW(L"LUMETRA_TEST_WINDOW_HIDDEN", L"1");
+    const TaskId hidden = start(testWindowProgram());
+    ASSERT_NE(hidden, 0);
+    Sleep(500);
+    EXPECT_FALSE(desktop.windowOf(hidden)) << "a hidden window is no window to type into";
+    EXPECT_FALSE(desktop.activate(hidden));
+
+    SetEnvironmentVariableW(L"LUMETRA_TEST_WINDOW_HIDDEN", nullptr);
+    const TaskId shown = start(testWindowProgram());
+    const auto window = waitForWindow(desktop, shown);
+    ASSERT_TRUE(window);
+    stop(shown);
+    log.errors.clear();
+    EXPECT_FALSE(desktop.sendKeys(*window, "NAME\r")) << "the window has gone";
+    EXPECT_FALSE(desktop.makeTopmost(*window));
+    EXPECT_EQ(log.errors.size(), 1u);
+    EXPECT_FALSE(desktop.sendKeys(0, "NAME\r"));
+    Sleep(200);
+    EXPECT_EQ(readWholeFile(dir.file("keys.txt")).value_or(""), "");
+}
+
+} // namespace
+} // namespace lumetra
