@@ -35,10 +35,10 @@ std::unique_ptr<Desktop> PlatformAdapters::desktop(PlatformLog& log) {
 }
 
 std::unique_ptr<CompressionLibrary> PlatformAdapters::compression(PlatformLog& log) {
-    LoadedCompression loaded =
-        loadCrush32(m_environment("LUMETRA_COMPRESSION_DLL").value_or("crush32.dll"));
+    const std::string name = m_environment("LUMETRA_COMPRESSION_DLL").value_or("crush32.dll");
+    LoadedCompression loaded = loadCrush32(name);
     if (loaded.library) {
-        log.info("compression library loaded");
+        log.info("compression library loaded: " + name);
         return std::move(loaded.library);
     }
     log.error(loaded.failure + "; compressed scans are expanded as raw DEFLATE");

@@ -6,6 +6,7 @@
 #include "platform/win32/win32_desktop.h"
 #include "support/temp_dir.h"
 #include "windows/module_folder.h"
+#include "windows/recording_log.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -15,20 +16,13 @@ namespace {
 
 using namespace lumetra::testing;
 
-struct Lines : PlatformLog {
-    std::vector<std::string> infos;
-    std::vector<std::string> errors;
-    void info(std::string_view text) override { infos.emplace_back(text); }
-    void error(std::string_view text) override { errors.emplace_back(text); }
-};
-
 std::string testWindowProgram() {
     return codePageFromWide(moduleFolder() + L"\\lumetra_test_window.exe");
 }
 
 void stop(TaskId task) {
-    if (HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE,
-                                     static_cast<DWORD>(task))) {
+    if (HANDLE process =
+            OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, static_cast<DWORD>(task))) {
         TerminateProcess(process, 0);
         WaitForSingleObject(process, 5000);
         CloseHandle(process);
@@ -73,7 +67,7 @@ protected:
     }
 
     TempDir dir;
-    Lines log;
+    RecordingLog log;
     Win32Desktop desktop{log};
     std::vector<TaskId> started;
 };

@@ -42,8 +42,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     windowClass.hInstance = instance;
     windowClass.lpszClassName = L"LumetraTestWindow";
     RegisterClassW(&windowClass);
-    HWND window = CreateWindowExW(0, windowClass.lpszClassName, L"Editor", WS_OVERLAPPEDWINDOW,
-                                  10, 10, 300, 200, nullptr, nullptr, instance, nullptr);
+    HWND window = CreateWindowExW(0, windowClass.lpszClassName, L"Editor", WS_OVERLAPPEDWINDOW, 10,
+                                  10, 300, 200, nullptr, nullptr, instance, nullptr);
     const wchar_t* hidden = _wgetenv(L"LUMETRA_TEST_WINDOW_HIDDEN");
     if (hidden == nullptr || hidden[0] != L'1')
         ShowWindow(window, SW_SHOW);

@@ -82,10 +82,11 @@ LoadedCompression loadCrush32(const std::string& dllName) {
     if (module == nullptr) {
         const DWORD error = GetLastError();
         if (error == ERROR_BAD_EXE_FORMAT)
-            return {nullptr, dllName + " cannot be loaded by this " +
+            return {nullptr, dllName + " is not a library this " +
                                  std::to_string(sizeof(void*) * 8) +
-                                 "-bit program: it is built for another processor width (" +
-                                 windowsErrorText(error) + ")"};
+                                 "-bit program can load (a 32-bit library needs the 32-bit "
+                                 "build): " +
+                                 windowsErrorText(error)};
         return {nullptr, dllName + " cannot be loaded: " + windowsErrorText(error)};
     }
     auto library = std::make_unique<Crush32>(module);
