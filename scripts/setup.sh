@@ -1,14 +1,18 @@
 #!/usr/bin/env bash
-# Installs the Debian packages that are missing. Safe to run again.
+# Installs the Debian packages that are missing. Safe to run again. With --windows it
+# adds what the Windows cross-build and its tests need (MinGW-w64, zlib for it, Wine).
 set -euo pipefail
 
 packages=(
   cmake g++ ninja-build pkg-config
   qt6-base-dev qt6-serialport-dev zlib1g-dev
-  libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev clang libclang-rt-14-dev
+  libgtest-dev libgmock-dev googletest libbenchmark-dev libcli11-dev clang libclang-rt-14-dev
   libxdo-dev xdotool xvfb xauth matchbox-window-manager
   fonts-dejavu-core
 )
+if [ "${1:-}" = "--windows" ]; then
+  packages+=(g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix libz-mingw-w64-dev wine wine64)
+fi
 
 missing=()
 for package in "${packages[@]}"; do

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Everything from a fresh Debian 12 machine: packages, build, every test.
+# Everything from a fresh Debian 12 machine: packages, build, every test; then the
+# Windows cross-build and its tests under Wine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/setup.sh
+scripts/setup.sh --windows
 scripts/build.sh
-cd build
-QT_QPA_PLATFORM=offscreen ctest --output-on-failure --timeout 300 -j "$(nproc)"
+(cd build && QT_QPA_PLATFORM=offscreen ctest --output-on-failure --timeout 300 -j "$(nproc)")
+scripts/windows-test.sh

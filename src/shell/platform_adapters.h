@@ -41,6 +41,9 @@ public:
     std::unique_ptr<CompressionLibrary> compression(PlatformLog& log);
     // The device of COM<port> when the INI names none.
     std::string defaultScannerDevice(int port) const;
+    // What keeps the scanner's device from being opened that the operator can act on,
+    // told before the port is tried; none when the port itself is to tell.
+    std::optional<std::string> scannerDeviceProblem(const std::string& device) const;
 
 private:
     Environment m_environment;

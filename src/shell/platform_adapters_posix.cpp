@@ -4,6 +4,7 @@
 #include "platform/posix/posix_file_probe.h"
 #include "platform/posix/posix_instance_guard.h"
 #include "platform/posix/posix_paths.h"
+#include "platform/posix/posix_serial_device.h"
 #include "platform/sim/deflate_codec.h"
 #include "shell/platform_adapters.h"
 
@@ -37,6 +38,10 @@ std::unique_ptr<CompressionLibrary> PlatformAdapters::compression(PlatformLog&) 
 
 std::string PlatformAdapters::defaultScannerDevice(int port) const {
     return "/dev/ttyS" + std::to_string(port - 1);
+}
+
+std::optional<std::string> PlatformAdapters::scannerDeviceProblem(const std::string& device) const {
+    return serialDeviceProblem(device);
 }
 
 std::string executableFolder() {

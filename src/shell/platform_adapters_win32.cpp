@@ -49,6 +49,10 @@ std::string PlatformAdapters::defaultScannerDevice(int port) const {
     return "COM" + std::to_string(port);
 }
 
+std::optional<std::string> PlatformAdapters::scannerDeviceProblem(const std::string&) const {
+    return std::nullopt; // COM ports are opened by name; the system's error tells
+}
+
 std::string executableFolder() {
     return win32ExecutableFolder();
 }

@@ -40,10 +40,12 @@ Program::Program(const ProgramEnvironment& setup)
     m_status = std::make_unique<StatusLine>(*m_window, *m_log, m_pump);
     m_files = std::make_unique<FileChecker>(m_platform.fileProbe(), m_paths, *m_dialogs);
     m_errors = std::make_unique<ErrorReporter>(*m_dialogs, *m_log);
-    m_port = std::make_unique<QtSerialPort>([this](int port) {
-        const std::string key = "Com" + std::to_string(port) + "Device";
-        return m_ini.readString(kMainSection, key, m_platform.defaultScannerDevice(port));
-    });
+    m_port = std::make_unique<QtSerialPort>(
+        [this](int port) {
+            const std::string key = "Com" + std::to_string(port) + "Device";
+            return m_ini.readString(kMainSection, key, m_platform.defaultScannerDevice(port));
+        },
+        [this](const std::string& device) { return m_platform.scannerDeviceProblem(device); });
     if (m_unattended)
         m_settingsDialog = std::make_unique<CancelledSettingsDialog>(*m_log);
     else {

@@ -1,4 +1,5 @@
 #include "common/errors.h"
+#include "platform/posix/posix_serial_device.h"
 #include "platform/qt/qt_serial_port.h"
 #include "support/pty_pair.h"
 
@@ -45,7 +46,8 @@ TEST(QtSerialPortOnPty, ReadsDiscardsAndWrites) {
 }
 
 TEST(QtSerialPortOnPty, OpeningFailuresCarryTheAdaptersDescription) {
-    QtSerialPort missing([](int) { return std::string("/nonexistent/ttyLumetra"); });
+    QtSerialPort missing([](int) { return std::string("/nonexistent/ttyLumetra"); },
+                         serialDeviceProblem);
     try {
         missing.open(1, LineSettings{});
         FAIL() << "opened a missing device";

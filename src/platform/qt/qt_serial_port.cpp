@@ -2,10 +2,6 @@
 
 #include "common/errors.h"
 
-#include <cerrno>
-#include <cstring>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <utility>
 
 namespace lumetra {
@@ -31,18 +27,6 @@ std::string describe(const QString& text) {
     return text.toLocal8Bit().toStdString();
 }
 
-// What a person can act on, told before Qt tries: missing, no serial device, no rights.
-std::optional<std::string> unusable(const std::string& device) {
-    struct stat status {};
-    if (::stat(device.c_str(), &status) != 0)
-        return errno == ENOENT ? "device missing (plugged in?)" : std::strerror(errno);
-    if (!S_ISCHR(status.st_mode))
-        return std::string("not a serial device");
-    if (::access(device.c_str(), R_OK | W_OK) != 0 && errno == EACCES)
-        return std::string("no permission (the user needs to be in the dialout group)");
-    return std::nullopt;
-}
-
 std::string openFailure(const QSerialPort& port) {
     if (port.error() == QSerialPort::PermissionError)
         return "busy: opened by another program (" + describe(port.errorString()) + ")";
@@ -51,8 +35,8 @@ std::string openFailure(const QSerialPort& port) {
 
 } // namespace
 
-QtSerialPort::QtSerialPort(DeviceForPort deviceForPort)
-    : m_deviceForPort(std::move(deviceForPort)) {
+QtSerialPort::QtSerialPort(DeviceForPort deviceForPort, DeviceProblem deviceProblem)
+    : m_deviceForPort(std::move(deviceForPort)), m_deviceProblem(std::move(deviceProblem)) {
     QObject::connect(
         &m_port, &QSerialPort::errorOccurred, [this](QSerialPort::SerialPortError error) {
             // A device that goes away while open: a pulled USB scanner gives a resource error,
@@ -71,7 +55,7 @@ void QtSerialPort::open(int portNumber, const LineSettings& settings) {
     if (portNumber < 1 || portNumber > 16)
         throw UnexpectedError(error_number::kPortOpenFailed, "Invalid port number");
     const std::string device = m_deviceForPort(portNumber);
-    if (const auto reason = unusable(device))
+    if (const auto reason = m_deviceProblem ? m_deviceProblem(device) : std::nullopt)
         throw UnexpectedError(error_number::kPortOpenFailed, device + ": " + *reason);
     m_port.setPortName(QString::fromLocal8Bit(device.c_str()));
     if (!m_port.open(QIODevice::ReadWrite)) {

@@ -13,7 +13,9 @@ namespace lumetra {
 class QtSerialPort final : public SerialPort {
 public:
     using DeviceForPort = std::function<std::string(int portNumber)>;
-    explicit QtSerialPort(DeviceForPort deviceForPort);
+    // What keeps a device from being opened, told before Qt tries (none: Qt tells).
+    using DeviceProblem = std::function<std::optional<std::string>(const std::string& device)>;
+    explicit QtSerialPort(DeviceForPort deviceForPort, DeviceProblem deviceProblem = {});
 
     void open(int portNumber, const LineSettings& settings) override;
     std::string deviceOf(int portNumber) const override { return m_deviceForPort(portNumber); }
@@ -27,6 +29,7 @@ public:
 
 private:
     DeviceForPort m_deviceForPort;
+    DeviceProblem m_deviceProblem;
     QSerialPort m_port;
     std::optional<std::string> m_failure;
     std::string m_heldAtFailure; // what the port held when the device went away
