@@ -94,7 +94,7 @@ PortableProfile::PortableProfile(std::string windowsDirectory)
 
 std::string PortableProfile::resolve(const std::string& file) const {
     if (file.find('/') == std::string::npos && file.find('\\') == std::string::npos)
-        return (std::filesystem::path(m_windowsDirectory) / file).string();
+        return nativePathText(fileSystemPath(m_windowsDirectory) / fileSystemPath(file));
     return file;
 }
 
