@@ -97,8 +97,6 @@ std::optional<TaskId> Win32Desktop::start(std::string_view path) {
     CloseHandle(process.hThread);
     const TaskId task = process.dwProcessId;
     m_processes[task] = process.hProcess;
-    // A program that reads input before it shows its window is given a moment.
-    WaitForInputIdle(process.hProcess, 1000);
     m_log.info("started " + native + " as task " + std::to_string(task));
     return task;
 }
