@@ -44,6 +44,22 @@ bool writeAll(HANDLE file, std::string_view bytes) {
     return true;
 }
 
+// A virus scanner or an indexer holds a file it has just seen for a moment; a program
+// that keeps the file open for longer makes the move fail.
+bool moveOver(const std::wstring& from, const std::wstring& to) {
+    for (int attempt = 0;; ++attempt) {
+        if (MoveFileExW(from.c_str(), to.c_str(),
+                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+            return true;
+        const DWORD error = GetLastError();
+        if (attempt == 20 || (error != ERROR_SHARING_VIOLATION && error != ERROR_LOCK_VIOLATION &&
+                              error != ERROR_ACCESS_DENIED))
+            return false;
+        Sleep(50);
+        SetLastError(error);
+    }
+}
+
 } // namespace
 
 long currentProcessId() {
@@ -94,8 +110,7 @@ WriteOutcome replaceFile(const std::string& nativePath, std::string_view bytes) 
         if (!file.close() && failure.empty())
             failure = describe("cannot close " + temporary);
     }
-    if (failure.empty() && !MoveFileExW(wideTemporary.c_str(), wideFromCodePage(nativePath).c_str(),
-                                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+    if (failure.empty() && !moveOver(wideTemporary, wideFromCodePage(nativePath)))
         failure = describe("cannot rename " + temporary + " to " + nativePath);
     if (!failure.empty()) {
         DeleteFileW(wideTemporary.c_str());
