@@ -2,8 +2,11 @@
 // window found by process, activation, topmost, and the keys as the window receives
 // them; and the cases where nothing may be sent.
 #include "common/files.h"
+#include "common/status_texts.h"
 #include "common/windows_text.h"
 #include "platform/win32/win32_desktop.h"
+#include "programs/editor_launcher.h"
+#include "support/fakes.h"
 #include "support/temp_dir.h"
 #include "windows/module_folder.h"
 #include "windows/recording_log.h"
@@ -131,6 +134,69 @@ TEST_F(Desktops, NoKeysWithoutTheWindow) {
     EXPECT_FALSE(desktop.sendKeys(0, "NAME\r"));
     Sleep(200);
     EXPECT_EQ(readWholeFile(dir.file("keys.txt")).value_or(""), "");
+}
+
+// Pauses that take their time: the editor's window comes while the launcher waits.
+struct SleepingPump : EventPump {
+    void processEvents() override {}
+    void sleepMilliseconds(int milliseconds) override { Sleep(static_cast<DWORD>(milliseconds)); }
+};
+
+// The hand-off as the program makes it, to the editor at its fixed path (in the test's
+// own Wine prefix, or a test machine's drive C:).
+class EditorHandOff : public Desktops {
+protected:
+    EditorHandOff()
+        : editorPath(fileSystemPath(std::string(kEditorPath))),
+          installed(std::filesystem::exists(editorPath)), status(panel, operatorLog, pump),
+          launcher(desktop, status, dialogs, state, operatorLog) {
+        std::filesystem::create_directories(editorPath.parent_path());
+        state.data.programName = codePageFromWide(L"P100 \u00c4\u00d6\u00dc \u20ac.CNC");
+    }
+    void SetUp() override {
+        if (installed)
+            GTEST_SKIP() << "an editor is installed at " << kEditorPath << "; it is left alone";
+    }
+    ~EditorHandOff() override {
+        stop(launcher.editorTask());
+        std::error_code ignored;
+        if (!installed)
+            std::filesystem::remove(editorPath, ignored);
+    }
+
+    std::filesystem::path editorPath;
+    bool installed; // a real editor there is never touched
+    FakePanel panel;
+    FakeDialogs dialogs;
+    SleepingPump pump;
+    OperatorLog operatorLog{dir.file("operator.log")};
+    StatusLine status;
+    LabelState state;
+    EditorLauncher launcher;
+};
+
+TEST_F(EditorHandOff, TheEditorIsStartedOnceAndGetsTheNameEachTime) {
+    ASSERT_TRUE(CopyFileW((moduleFolder() + L"\\lumetra_test_window.exe").c_str(),
+                          editorPath.c_str(), FALSE));
+    launcher.launchEditor();
+    const TaskId first = launcher.editorTask();
+    ASSERT_NE(first, 0);
+    const std::string keys = "\x0F" + state.data.programName + "\r\r";
+    EXPECT_EQ(waitForText(dir.file("keys.txt"), keys.size()), keys);
+
+    launcher.launchEditor();
+    EXPECT_EQ(launcher.editorTask(), first) << "the running editor is used again";
+    EXPECT_EQ(waitForText(dir.file("keys.txt"), 2 * keys.size()), keys + keys);
+    EXPECT_TRUE(dialogs.shown.empty());
+}
+
+TEST_F(EditorHandOff, AMissingEditorIsToldAndNothingIsTyped) {
+    launcher.launchEditor();
+    ASSERT_EQ(dialogs.shown.size(), 1u);
+    EXPECT_EQ(dialogs.shown[0].text, texts::kEditorNotFound);
+    EXPECT_EQ(dialogs.shown[0].title, texts::kEditorErrorTitle);
+    EXPECT_EQ(launcher.editorTask(), 0);
+    EXPECT_EQ(readWholeFile(dir.file("keys.txt")), std::nullopt);
 }
 
 } // namespace
