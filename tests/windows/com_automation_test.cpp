@@ -5,8 +5,11 @@
 #include "common/errors.h"
 #include "common/windows_text.h"
 #include "host/host_link.h"
+#include "labels/work_list.h"
+#include "platform/portable/portable_profile.h"
 #include "platform/sim/simulated_automation.h"
 #include "platform/win32/com_automation.h"
+#include "support/fakes.h"
 #include "support/temp_dir.h"
 #include "support/workspace.h"
 #include "test_host/test_host.h"
@@ -141,43 +144,65 @@ INSTANTIATE_TEST_SUITE_P(Serving, ComHost,
                              return info.param == Serving::InProcess ? "InProcess" : "OutOfProcess";
                          });
 
-TEST(ComHostOutOfProcess, AHostThatEndsBetweenCallsIsToldAndTheListIsCreatedOnceMore) {
+// The host is closed while a list is being filled: the next line fails, the list object
+// is created once more (the server is started anew) and the line arrives there.
+TEST(ComHostOutOfProcess, AHostThatEndsBetweenLinesGetsTheNextLineInANewList) {
     TempDir dir;
     const std::string journal = dir.file("journal.txt");
     registerTestHost(Serving::OutOfProcess, journal);
     ComAutomation automation;
-    HostLink link(automation, false);
-    link.createHostApplication();
-    link.connectWorkList();
-    link.addLine("BEFORE");
-    // The host is closed: its process ends at once, before or after it answers.
+    PortableProfile profile(dir.str());
+    IniFile ini(profile, dir.file("ORX.INI"));
+    Configuration config;
+    LabelState state;
+    fillFieldCodeTable(state.fieldCodeTable);
+    resetLabelData(state);
+    FakePanel panel;
+    FakePump pump;
+    OperatorLog log(dir.file("operator.log"));
+    StatusLine status(panel, log, pump);
+    HostLink host(automation, config.consolePresent);
+    WorkList workList(state, host, ini, config, status, log);
+    host.createHostApplication();
+    host.connectWorkList();
+    state.data.programName = "P1";
+    workList.addWorkListLine();
+
+    // Closed: the server's process ends at once, before or after it answers.
+    const auto probe = automation.create("Pultano.Application");
     try {
         automation.create("Velmora.ExeList")->call("Quit", {});
     } catch (const UnexpectedError&) {
     }
-    int number = 0;
-    for (int attempt = 0; attempt < 50 && number == 0; ++attempt) {
+    bool gone = false;
+    for (int attempt = 0; attempt < 100 && !gone; ++attempt) {
         try {
-            link.addLine("LOST");
-            Sleep(100);
+            probe->set("Visible", false);
+            Sleep(50);
         } catch (const UnexpectedError& error) {
-            number = error.number();
-            EXPECT_NE(std::string(error.what()).find("Automation error"), std::string::npos)
-                << error.what();
+            gone = true;
+            EXPECT_NE(error.number(), 429);
+            EXPECT_NE(error.number(), 438);
+            EXPECT_EQ(std::string(error.what()).rfind("Automation error: ", 0), 0u) << error.what();
         }
     }
-    EXPECT_NE(number, 0) << "calls into the ended host kept succeeding";
-    EXPECT_NE(number, 429);
-    EXPECT_NE(number, 438);
-    link.recreateWorkList();
-    link.addLine("AFTER");
-    const auto lines = linesAdded(journal);
-    ASSERT_FALSE(lines.empty());
-    EXPECT_EQ(lines.front(), "BEFORE");
-    EXPECT_EQ(lines.back(), "AFTER");
-    const auto members = journalMembers(journal);
-    EXPECT_EQ(members.back(), "Velmora.ExeList#1\tAddLine\tAFTER")
+    ASSERT_TRUE(gone) << "the closed host kept answering";
+
+    state.data.programName = "P2";
+    workList.addWorkListLine();
+    auto members = journalMembers(journal);
+    ASSERT_GE(members.size(), 5u);
+    EXPECT_EQ(members[1], "Velmora.ExeList#1\tAddLine\tP1;1; ;1; ; ; ; ; ; ; ; ; ; ; ; ; ; ; ;");
+    members.erase(members.begin(), members.end() - 3);
+    EXPECT_EQ(members, (std::vector<std::string>{
+                           "Velmora.ExeList#1\tVisible=\tTrue",
+                           "Velmora.ExeList#1\tClear",
+                           "Velmora.ExeList#1\tAddLine\tP2;1; ;1; ; ; ; ; ; ; ; ; ; ; ; ; ; ; ;",
+                       }))
         << "the new list lives in a new server process";
+    EXPECT_TRUE(panel.statuses.empty()) << panel.status();
+    EXPECT_NE(readFile(dir.file("operator.log")).find("the list object is created anew"),
+              std::string::npos);
 }
 
 } // namespace
