@@ -95,6 +95,13 @@ std::optional<TaskId> Win32Desktop::start(std::string_view path) {
         return std::nullopt;
     }
     CloseHandle(process.hThread);
+    // Tasks that have ended are let go; an editor restarted all day keeps no handles.
+    std::erase_if(m_processes, [](const auto& entry) {
+        if (WaitForSingleObject(entry.second, 0) != WAIT_OBJECT_0)
+            return false;
+        CloseHandle(entry.second);
+        return true;
+    });
     const TaskId task = process.dwProcessId;
     m_processes[task] = process.hProcess;
     m_log.info("started " + native + " as task " + std::to_string(task));
