@@ -1,7 +1,9 @@
 #include "platform/posix/posix_desktop.h"
 
 #include "common/code_page.h"
+#include "common/text.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstring>
@@ -37,13 +39,29 @@ bool isUpperBeyondAscii(char c) {
            (b >= 0xC0 && b <= 0xDE && b != 0xD7);
 }
 
-// The X key name of a code-page character: Latin-1 keysyms are the code points, others
-// are Unicode keysyms.
-std::string keyName(char c) {
+// The keysym of a code-page character: Latin-1 keysyms are the code points, others are
+// Unicode keysyms.
+KeySym keysymOf(char c) {
     const char32_t code = codePageToUnicode(c);
-    const KeySym keysym = code < 0x100 ? code : 0x1000000 + code;
-    const char* name = XKeysymToString(keysym);
+    return code < 0x100 ? code : 0x1000000 + code;
+}
+
+std::string keyName(char c) {
+    const char* name = XKeysymToString(keysymOf(c));
     return name != nullptr ? name : std::string{};
+}
+
+// The lower- and upper-case forms of a code-page character (the same for one without).
+std::pair<char, char> casePair(char c) {
+    const char upper = toUpper(std::string_view(&c, 1))[0];
+    if (upper != c)
+        return {c, upper};
+    for (int b = 0x80; b <= 0xFF; ++b) {
+        const char lower = static_cast<char>(b);
+        if (lower != c && toUpper(std::string_view(&lower, 1))[0] == c)
+            return {lower, c};
+    }
+    return {c, c};
 }
 
 // Xlib calls the handler without any context: the last error waits here until the
@@ -78,8 +96,63 @@ bool PosixDesktop::noXError() {
 }
 
 PosixDesktop::~PosixDesktop() {
-    if (m_xdo != nullptr)
-        xdo_free(xdo(m_xdo));
+    if (m_xdo == nullptr)
+        return;
+    Display* display = xdo(m_xdo)->xdpy;
+    for (const int keycode : m_boundKeycodes) {
+        KeySym none[2] = {NoSymbol, NoSymbol};
+        XChangeKeyboardMapping(display, keycode, 2, none, 1);
+    }
+    XSync(display, False);
+    xdo_free(xdo(m_xdo));
+}
+
+// libxdo binds a character the keyboard map lacks to a spare key for one keystroke and
+// unbinds it at once; a busy receiver that reads the map after the unbinding loses the
+// character. Such characters are bound here before they are typed, lower case on the
+// first level and upper case on the second, and stay bound while the program runs.
+void PosixDesktop::bindMissingKeys(std::string_view keys) {
+    Display* display = xdo(m_xdo)->xdpy;
+    bool bound = false;
+    for (const char c : keys) {
+        if (static_cast<unsigned char>(c) < 0x80 || XKeysymToKeycode(display, keysymOf(c)) != 0)
+            continue;
+        int low = 0;
+        int high = 0;
+        XDisplayKeycodes(display, &low, &high);
+        int perKeycode = 0;
+        KeySym* map =
+            XGetKeyboardMapping(display, static_cast<KeyCode>(low), high - low + 1, &perKeycode);
+        if (map == nullptr)
+            return;
+        int spare = 0;
+        for (int keycode = high; keycode >= low && spare == 0; --keycode) {
+            const KeySym* symbols = map + (keycode - low) * perKeycode;
+            if (std::all_of(symbols, symbols + perKeycode,
+                            [](KeySym symbol) { return symbol == NoSymbol; }))
+                spare = keycode;
+        }
+        XFree(map);
+        if (spare == 0)
+            return; // libxdo binds it for the keystroke, as before
+        const auto [lower, upper] = casePair(c);
+        KeySym pair[2] = {keysymOf(lower), keysymOf(upper)};
+        XChangeKeyboardMapping(display, spare, 2, pair, 1);
+        XSync(display, False);
+        m_boundKeycodes.push_back(spare);
+        bound = true;
+    }
+    if (!bound)
+        return;
+    // libxdo reads the keyboard map once, when it opens: it is opened again over the same
+    // connection, which the new one then owns.
+    xdo_t* fresh = xdo_new_with_opened_display(xdo(m_xdo)->xdpy, nullptr, 1);
+    if (fresh == nullptr)
+        return;
+    xdo(m_xdo)->close_display_when_freed = 0;
+    xdo_free(xdo(m_xdo));
+    m_xdo = fresh;
+    ::usleep(50000); // the receiver reads the changed map before the first key
 }
 
 bool PosixDesktop::haveDisplay(std::string_view step) {
@@ -184,6 +257,7 @@ bool PosixDesktop::makeTopmost(WindowId window) {
 bool PosixDesktop::sendKeys(WindowId window, std::string_view keys) {
     if (!haveDisplay("sending keystrokes") || window == 0)
         return false;
+    bindMissingKeys(keys);
     // Before every burst the window must still be the active one: keys never go to
     // whatever window took its place.
     const auto typed = [&](auto send) {

@@ -5,6 +5,7 @@
 #include "platform/platform_log.h"
 
 #include <functional>
+#include <vector>
 
 namespace lumetra {
 
@@ -34,10 +35,12 @@ private:
     bool makeActive(WindowId window);
     // True when no X error came since the last call (and logs the one that came).
     bool noXError();
+    void bindMissingKeys(std::string_view keys);
 
     const Paths& m_paths;
     PlatformLog& m_log;
-    void* m_xdo = nullptr; // xdo_t
+    void* m_xdo = nullptr;            // xdo_t
+    std::vector<int> m_boundKeycodes; // spare keys bound to characters of the code page
 };
 
 } // namespace lumetra
