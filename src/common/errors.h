@@ -22,9 +22,19 @@ namespace error_number {
 inline constexpr int kOverflow = 6;
 inline constexpr int kInvalidPropertyValue = 380;
 inline constexpr int kCannotCreateObject = 429;
+inline constexpr int kUnknownMember = 438;
 inline constexpr int kObjectNotSet = 91;
 inline constexpr int kPortOpenFailed = 8002;
 inline constexpr int kInternal = 51;
 } // namespace error_number
+
+// What creating or calling an automation object raises, whichever kind of host answers.
+inline UnexpectedError cannotCreateObject(const std::string& detail = {}) {
+    return {error_number::kCannotCreateObject,
+            "ActiveX component can't create object" + (detail.empty() ? "" : " (" + detail + ")")};
+}
+inline UnexpectedError unknownMember() {
+    return {error_number::kUnknownMember, "Object doesn't support this property or method"};
+}
 
 } // namespace lumetra

@@ -65,7 +65,7 @@ public:
                    arguments.size() == 2) {
             m_host.journal(m_name, member, arguments);
         } else {
-            throw UnexpectedError(438, "Object doesn't support this property or method");
+            throw unknownMember();
         }
         m_host.changed();
     }
@@ -73,7 +73,7 @@ public:
     void set(std::string_view property, const Variant& value) override {
         answer();
         if (property != "Visible")
-            throw UnexpectedError(438, "Object doesn't support this property or method");
+            throw unknownMember();
         m_host.journal(m_name, std::string(property) + "=", {value});
         const bool visible = std::holds_alternative<bool>(value) && std::get<bool>(value);
         if (m_role == Role::WorkList)
@@ -116,8 +116,7 @@ std::shared_ptr<AutomationObject> SimulatedAutomation::create(std::string_view c
     };
     const auto known = kClasses.find(className);
     if (m_options.absent || known == kClasses.end())
-        throw UnexpectedError(error_number::kCannotCreateObject,
-                              "ActiveX component can't create object");
+        throw cannotCreateObject();
     const int instance = ++m_instances[std::string(className)];
     auto object = std::make_shared<Object>(
         *this, std::string(className) + "#" + std::to_string(instance), known->second);

@@ -12,8 +12,6 @@ namespace lumetra {
 
 namespace {
 
-constexpr int kUnknownMember = 438;
-
 class Bstr {
 public:
     explicit Bstr(std::string_view codePageText) {
@@ -88,7 +86,7 @@ private:
         const HRESULT result =
             m_dispatch->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id);
         if (result == DISP_E_UNKNOWNNAME || result == DISP_E_MEMBERNOTFOUND)
-            throw UnexpectedError(kUnknownMember, "Object doesn't support this property or method");
+            throw unknownMember();
         if (FAILED(result))
             raise(result, m_className + "." + std::string(member));
         return id;
@@ -114,7 +112,7 @@ private:
         for (VARIANT& value : values)
             VariantClear(&value);
         if (result == DISP_E_MEMBERNOTFOUND)
-            throw UnexpectedError(kUnknownMember, "Object doesn't support this property or method");
+            throw unknownMember();
         if (result == DISP_E_EXCEPTION) {
             if (exception.pfnDeferredFillIn != nullptr)
                 exception.pfnDeferredFillIn(&exception);
@@ -154,15 +152,12 @@ std::shared_ptr<AutomationObject> ComAutomation::create(std::string_view classNa
     CLSID classId{};
     Bstr name(className);
     if (FAILED(CLSIDFromProgID(name.get(), &classId)))
-        throw UnexpectedError(error_number::kCannotCreateObject,
-                              "ActiveX component can't create object");
+        throw cannotCreateObject();
     IDispatch* dispatch = nullptr;
     const HRESULT result = CoCreateInstance(classId, nullptr, CLSCTX_SERVER, IID_IDispatch,
                                             reinterpret_cast<void**>(&dispatch));
     if (FAILED(result) || dispatch == nullptr)
-        throw UnexpectedError(error_number::kCannotCreateObject,
-                              "ActiveX component can't create object (" +
-                                  windowsErrorText(static_cast<unsigned long>(result)) + ")");
+        throw cannotCreateObject(windowsErrorText(static_cast<unsigned long>(result)));
     return std::make_shared<ComObject>(dispatch, std::string(className));
 }
 
