@@ -24,8 +24,9 @@ std::size_t lockFiles(const std::string& folder) {
 class WindowE2E : public ::testing::Test {
 protected:
     void SetUp() override {
-        if (!x.valid())
-            GTEST_SKIP() << "Xvfb, matchbox-window-manager or xdotool is not available";
+        if (!x.installed())
+            GTEST_SKIP() << "Xvfb, matchbox-window-manager or xdotool is not installed";
+        ASSERT_TRUE(x.valid()) << x.failure();
         if (!pty.valid())
             GTEST_SKIP() << "no pseudo-terminal could be opened";
         workspace.writeIni("[VOZEZIZO]\r\nCommPollTime=100\r\nCom1Device=" + pty.path() +

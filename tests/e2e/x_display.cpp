@@ -52,26 +52,37 @@ void stopBackground(int pid) {
 } // namespace
 
 XDisplay::XDisplay() {
-    if (::access(kServer, X_OK) != 0 || ::access(kManager, X_OK) != 0 ||
-        ::access(kXdotool, X_OK) != 0)
-        return;
-    // Xvfb picks a free display itself and writes its number to the pipe.
+    m_installed = ::access(kServer, X_OK) == 0 && ::access(kManager, X_OK) == 0 &&
+                  ::access(kXdotool, X_OK) == 0;
+    // A server slow to answer on a busy machine is waited for, then tried once more.
+    for (int attempt = 0; m_installed && attempt < 2 && !start(); ++attempt)
+        stop();
+}
+
+bool XDisplay::start() {
+    // Xvfb picks a free display itself and writes its number and a line end to the pipe;
+    // the pipe stays open until the line end arrived, or the server ends for a failed write.
     int numberPipe[2];
-    if (::pipe(numberPipe) != 0)
-        return;
+    if (::pipe(numberPipe) != 0) {
+        m_failure = "no pipe for the display number";
+        return false;
+    }
     m_server = startBackground({kServer, "-displayfd", std::to_string(numberPipe[1]), "-screen",
                                 "0", "1024x768x24", "-nolisten", "tcp"},
                                {}, numberPipe[1]);
     ::close(numberPipe[1]);
-    char number[16] = {};
-    const ssize_t length = ::read(numberPipe[0], number, sizeof number - 1);
+    std::string number;
+    char c = 0;
+    while (::read(numberPipe[0], &c, 1) == 1 && c != '\n')
+        number += c;
     ::close(numberPipe[0]);
-    if (length <= 0)
-        return;
-    const std::string name = ":" + std::to_string(std::atoi(number));
-    // The server answers before anything is started on it.
+    if (number.empty()) {
+        m_failure = "Xvfb gave no display number";
+        return false;
+    }
+    const std::string name = ":" + std::to_string(std::atoi(number.c_str()));
     bool answers = false;
-    for (int attempt = 0; attempt < 100 && !answers; ++attempt) {
+    for (int attempt = 0; attempt < 300 && !answers; ++attempt) {
         if (Display* display = XOpenDisplay(name.c_str())) {
             XCloseDisplay(display);
             answers = true;
@@ -79,16 +90,25 @@ XDisplay::XDisplay() {
             std::this_thread::sleep_for(std::chrono::milliseconds(100));
         }
     }
-    if (!answers)
-        return;
+    if (!answers) {
+        m_failure = "Xvfb on " + name + " did not answer within 30 s";
+        return false;
+    }
     m_manager = startBackground({kManager, "-use_titlebar", "no"}, name);
     std::this_thread::sleep_for(std::chrono::milliseconds(500));
     m_name = name;
+    return true;
+}
+
+void XDisplay::stop() {
+    stopBackground(m_manager);
+    stopBackground(m_server);
+    m_manager = -1;
+    m_server = -1;
 }
 
 XDisplay::~XDisplay() {
-    stopBackground(m_manager);
-    stopBackground(m_server);
+    stop();
 }
 
 std::string XDisplay::xdotool(const std::vector<std::string>& arguments) const {

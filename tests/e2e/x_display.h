@@ -14,8 +14,12 @@ public:
     XDisplay(const XDisplay&) = delete;
     XDisplay& operator=(const XDisplay&) = delete;
 
-    // False when Xvfb or the window manager is not installed or did not start.
+    // False when Xvfb, the window manager or xdotool is not installed: the only reason a
+    // test on the X server may skip.
+    bool installed() const { return m_installed; }
+    // True when the server answers and the window manager runs; else `failure` says why.
     bool valid() const { return !m_name.empty(); }
+    const std::string& failure() const { return m_failure; }
     const std::string& name() const { return m_name; }
 
     // xdotool with DISPLAY set; returns its standard output.
@@ -26,6 +30,11 @@ public:
     bool askToClose(const std::string& window) const;
 
 private:
+    bool start();
+    void stop();
+
+    bool m_installed = false;
+    std::string m_failure;
     std::string m_name;
     int m_server = -1;
     int m_manager = -1;
