@@ -67,6 +67,8 @@ export LUMETRA_WINDOWS_DIR="$root/windows"
 export LUMETRA_DRIVE_C="$root/drive_c"
 export LUMETRA_LOG="$root/operator.log"
 export LUMETRA_HOST_JOURNAL="$root/host-journal.tsv"
+# The stand-in editor's Open dialog opens programs from the program folder.
+export LUMETRA_EDITOR_FOLDER="$root/drive_c/VELMORA/PRODUCT"
 
 headless=0
 if [ "${1:-}" = "--headless" ] || [ -z "${DISPLAY:-}" ]; then

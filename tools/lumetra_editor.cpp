@@ -1,26 +1,66 @@
-// lumetra-editor: a stand-in for the machine control's program editor. It shows the
-// keys it receives, and appends them to $LUMETRA_EDITOR_LOG when that is set, so the
-// editor hand-off can be watched and tested. It can also behave as a slow or a short-lived
-// editor does (--show-after, --quit-on-key).
+// lumetra-editor: a stand-in for the machine control's program editor. Like the editor,
+// Ctrl+O opens a modal "Open" dialog with a name box; Enter there opens the named program
+// from the program folder and shows its text, Escape closes the dialog. It shows the keys
+// it receives and what the dialog did, and appends them to $LUMETRA_EDITOR_LOG when that is
+// set, so the editor hand-off can be watched and tested. It can also behave as a slow or a
+// short-lived editor does (--show-after, --quit-on-key).
+#include "common/files.h"
+#include "common/safe_name.h"
+#include "common/text.h"
 #include "platform/qt/qt_widgets.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QDialog>
+#include <QDir>
 #include <QFile>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMainWindow>
 #include <QPlainTextEdit>
+#include <QStringDecoder>
+#include <QStringEncoder>
 #include <QTimer>
 #include <QVBoxLayout>
 #include <cstdio>
+#include <filesystem>
 #include <memory>
+#include <optional>
 
 namespace {
 
+void appendToKeyLog(const QString& text) {
+    const QString log = qEnvironmentVariable("LUMETRA_EDITOR_LOG");
+    if (log.isEmpty())
+        return;
+    QFile file(log);
+    if (file.open(QIODevice::Append))
+        file.write(text.toUtf8());
+}
+
+// The text of a program in the folder. Names are code-page bytes on disk, looked up
+// ignoring case and without trailing spaces and dots, as the workstation's file system does.
+std::optional<QString> readProgram(const QString& folder, const QString& typed) {
+    QStringEncoder toCodePage("windows-1252");
+    const QByteArray encoded = toCodePage.encode(typed);
+    const std::string wanted = lumetra::toUpper(
+        lumetra::programFileName(std::string(encoded.constData(), encoded.size())));
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(folder.toStdString(), error)) {
+        if (!entry.is_regular_file(error) ||
+            lumetra::toUpper(entry.path().filename().string()) != wanted)
+            continue;
+        if (const auto bytes = lumetra::readWholeFile(entry.path().string()))
+            return QStringDecoder("windows-1252").decode(QByteArray::fromStdString(*bytes));
+    }
+    return std::nullopt;
+}
+
 class EditorWindow final : public QMainWindow {
 public:
-    explicit EditorWindow(bool quitOnKey) : m_quitOnKey(quitOnKey) {
+    EditorWindow(bool quitOnKey, QString folder)
+        : m_quitOnKey(quitOnKey), m_folder(std::move(folder)) {
         setWindowTitle(QStringLiteral("Scrivon (stand-in editor)"));
         auto* central = new QWidget(this);
         auto* layout = new QVBoxLayout(central);
@@ -29,36 +69,66 @@ public:
         m_keys->setReadOnly(true);
         m_keys->setFocusPolicy(Qt::NoFocus);
         layout->addWidget(m_keys);
+        layout->addWidget(new QLabel(QStringLiteral("Program:"), central));
+        m_program = new QPlainTextEdit(central);
+        m_program->setObjectName(QStringLiteral("program"));
+        m_program->setReadOnly(true);
+        m_program->setFocusPolicy(Qt::NoFocus);
+        layout->addWidget(m_program);
         setCentralWidget(central);
-        resize(420, 240);
+        resize(480, 360);
     }
 
 protected:
     void keyPressEvent(QKeyEvent* event) override {
-        QString shown;
-        if (event->key() == Qt::Key_O && (event->modifiers() & Qt::ControlModifier))
-            shown = QStringLiteral("[Ctrl+O]");
-        else if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)
-            shown = QStringLiteral("[Enter]");
-        else
-            shown = event->text();
-        if (shown.isEmpty())
-            return;
+        if (event->key() == Qt::Key_O && (event->modifiers() & Qt::ControlModifier)) {
+            record(QStringLiteral("[Ctrl+O]"));
+            // The dialog opens after the key has been told, as the editor's does.
+            QTimer::singleShot(0, this, [this] { showOpenDialog(); });
+        } else if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+            record(QStringLiteral("[Enter]"));
+        } else if (!event->text().isEmpty()) {
+            record(event->text());
+        }
+    }
+
+private:
+    void record(const QString& shown) {
         m_keys->moveCursor(QTextCursor::End);
         m_keys->insertPlainText(shown);
-        const QString log = qEnvironmentVariable("LUMETRA_EDITOR_LOG");
-        if (!log.isEmpty()) {
-            QFile file(log);
-            if (file.open(QIODevice::Append))
-                file.write(shown.toUtf8());
-        }
+        appendToKeyLog(shown);
         if (m_quitOnKey)
             QCoreApplication::exit(0);
     }
 
-private:
+    void showOpenDialog() {
+        QDialog dialog(this);
+        dialog.setWindowTitle(QStringLiteral("Open"));
+        auto* layout = new QVBoxLayout(&dialog);
+        layout->addWidget(new QLabel(QStringLiteral("Program name:"), &dialog));
+        auto* name = new QLineEdit(&dialog);
+        name->setObjectName(QStringLiteral("name"));
+        layout->addWidget(name);
+        QObject::connect(name, &QLineEdit::returnPressed, &dialog, &QDialog::accept);
+        name->setFocus();
+        if (dialog.exec() != QDialog::Accepted) {
+            record(QStringLiteral("[Open cancelled]"));
+            return;
+        }
+        const auto program = readProgram(m_folder, name->text());
+        if (!program) {
+            record(QStringLiteral("[Open ") + name->text() + QStringLiteral(": not found]"));
+            return;
+        }
+        m_program->setPlainText(*program);
+        setWindowTitle(QStringLiteral("Scrivon (stand-in editor) - ") + name->text());
+        record(QStringLiteral("[Open ") + name->text() + QStringLiteral(": opened]"));
+    }
+
     QPlainTextEdit* m_keys = nullptr;
+    QPlainTextEdit* m_program = nullptr;
     bool m_quitOnKey = false;
+    QString m_folder;
 };
 
 } // namespace
@@ -73,9 +143,10 @@ int main(int argc, char* argv[]) {
     QCoreApplication::setApplicationName(QStringLiteral("lumetra-editor"));
     QCoreApplication::setApplicationVersion(QStringLiteral(LUMETRA_VERSION));
     QCommandLineParser parser;
-    parser.setApplicationDescription(
-        QStringLiteral("Stand-in for the program editor: shows (and with $LUMETRA_EDITOR_LOG "
-                       "set, appends to that file) the keys it receives."));
+    parser.setApplicationDescription(QStringLiteral(
+        "Stand-in for the program editor: Ctrl+O opens an Open dialog whose Enter opens the "
+        "named program from the program folder; the keys received are shown (and with "
+        "$LUMETRA_EDITOR_LOG set, appended to that file)."));
     parser.addHelpOption();
     parser.addVersionOption();
     const QCommandLineOption showAfter(
@@ -83,8 +154,14 @@ int main(int argc, char* argv[]) {
         QStringLiteral("MS"), QStringLiteral("0"));
     const QCommandLineOption quitOnKey(QStringLiteral("quit-on-key"),
                                        QStringLiteral("End at the first key received."));
+    const QCommandLineOption folder(
+        QStringLiteral("folder"),
+        QStringLiteral("The program folder (default $LUMETRA_EDITOR_FOLDER, else the current "
+                       "folder)."),
+        QStringLiteral("DIR"), qEnvironmentVariable("LUMETRA_EDITOR_FOLDER", QDir::currentPath()));
     parser.addOption(showAfter);
     parser.addOption(quitOnKey);
+    parser.addOption(folder);
     parser.process(*app);
     if (lumetra::displayMissing()) {
         std::fputs("lumetra-editor: no display; set DISPLAY\n", stderr);
@@ -96,7 +173,7 @@ int main(int argc, char* argv[]) {
         std::fputs("lumetra-editor: --show-after takes a number of milliseconds\n", stderr);
         return 2;
     }
-    EditorWindow window(parser.isSet(quitOnKey));
+    EditorWindow window(parser.isSet(quitOnKey), parser.value(folder));
     QTimer::singleShot(delay, &window, [&window] { window.show(); });
     return QApplication::exec();
 }

@@ -1,8 +1,25 @@
 #include "common/safe_name.h"
 
 #include "common/files.h"
+#include "common/text.h"
+
+#include <array>
 
 namespace lumetra {
+
+bool isReservedDeviceName(std::string_view component) {
+    static constexpr std::array<std::string_view, 4> kDevices = {"CON", "PRN", "AUX", "NUL"};
+    static constexpr std::array<std::string_view, 2> kNumbered = {"COM", "LPT"};
+    // Windows takes the name before the first dot, without the blanks before it.
+    const std::string stem = toUpper(trim(component.substr(0, component.find('.'))));
+    for (std::string_view device : kDevices)
+        if (stem == device)
+            return true;
+    for (std::string_view device : kNumbered)
+        if (stem.size() == 4 && startsWith(stem, device) && stem[3] >= '1' && stem[3] <= '9')
+            return true;
+    return false;
+}
 
 bool isSafeName(std::string_view name) {
     for (char c : name) {
@@ -17,13 +34,9 @@ bool isSafeName(std::string_view name) {
     std::size_t start = 0;
     while (start <= name.size()) {
         const auto end = name.find_first_of("\\/", start);
-        std::string_view component = name.substr(
+        const std::string_view component = name.substr(
             start, end == std::string_view::npos ? std::string_view::npos : end - start);
-        while (!component.empty() && component.back() == ' ')
-            component.remove_suffix(1);
-        while (!component.empty() && component.front() == ' ')
-            component.remove_prefix(1);
-        if (component == "..")
+        if (trim(component) == ".." || isReservedDeviceName(component))
             return false;
         if (end == std::string_view::npos)
             break;
@@ -40,7 +53,12 @@ std::string programFileName(std::string_view programName) {
 bool isUsableProgramName(std::string_view programName) {
     const std::string fileName = programFileName(programName);
     return isSafeName(programName) && programName.find(';') == std::string_view::npos &&
-           fileName.find_first_not_of(' ') != std::string::npos && !isTemporaryFileName(fileName);
+           fileName.find_first_not_of(' ') != std::string::npos &&
+           fileName.size() <= kLongestFileName && !isTemporaryFileName(fileName);
+}
+
+bool isUsableListName(std::string_view listName) {
+    return isSafeName(listName) && !trim(listName).empty();
 }
 
 } // namespace lumetra

@@ -34,5 +34,7 @@ inline constexpr std::string_view kEditorWindowMissing =
     "Editor window not found: the program name was not sent";
 inline constexpr std::string_view kEditorKeysNotSent =
     "Editor window no longer active: the program name was not sent in full";
+inline constexpr std::string_view kEditorElevated =
+    "Editor runs as administrator: the program name was not sent";
 
 } // namespace lumetra::texts

@@ -81,8 +81,9 @@ std::optional<std::string> LabelProcessor::refusal(const std::string& text, Labe
     const std::string payload = text.substr(3);
     std::string name = m_state.data.programName;
     if (taken && header->type == 0)
-        return isSafeName(payload) ? std::nullopt
-                                   : std::optional<std::string>("the list name cannot be used");
+        return isUsableListName(payload)
+                   ? std::nullopt
+                   : std::optional<std::string>("the list name cannot be used");
     if (taken && header->type == 1) {
         const auto space = payload.find(' ');
         name = space == std::string::npos ? payload : trim(payload.substr(0, space));
@@ -207,7 +208,10 @@ bool LabelProcessor::processLabelScan(const std::string& text) {
         m_state.data.fieldCode = fieldCodeInner(text);
         m_state.fieldSelected = true;
         m_selector.selectField(SelectionMode::SeedFromFieldBarcode, 0, 0);
-        m_log.write(LogKind::Info, "field code " + m_state.data.fieldCode + " chosen");
+        // A program name may hold a field code inside three to five characters: the log
+        // tells why a label chose a field and added no line.
+        m_log.write(LogKind::Info,
+                    "field " + m_state.data.fieldCode + " chosen by \xAB" + text + "\xBB");
         return true;
     }
     m_state.data.repetitions = "1";

@@ -22,8 +22,9 @@ public:
 
 private:
     bool loadEntries(std::istream& in, const std::string& path);
-    // The entries of a list file (its lines long enough, less the header).
-    static std::size_t countEntries(std::istream& in);
+    // The entries of a list file (its lines long enough, less the header); none for a
+    // file that is not text (it holds NUL bytes).
+    static std::optional<std::size_t> countEntries(std::istream& in);
     bool failed(const std::string& reason);
 
     LabelState& m_state;

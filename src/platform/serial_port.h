@@ -28,7 +28,6 @@ public:
     virtual std::size_t bytesWaiting() = 0;
     // Everything waiting; after a failure, once, the bytes the port held when it was lost.
     virtual std::string readAll() = 0;
-    virtual void discardInput() = 0;
     virtual bool write(std::string_view bytes) = 0;
     // A failure of the open port since the last call (the device went away), if any;
     // the port is closed by then.

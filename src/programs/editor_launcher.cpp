@@ -20,9 +20,17 @@ std::optional<WindowId> EditorLauncher::waitForEditorWindow() {
 }
 
 bool EditorLauncher::send(std::string_view keys) {
-    if (m_desktop.sendKeys(m_editorWindow, keys))
+    KeysOutcome outcome = m_desktop.sendKeys(m_editorTask, keys);
+    for (int waited = 0;
+         outcome == KeysOutcome::NothingActive && waited < kEditorFocusWaitMilliseconds;
+         waited += kEditorWindowPollMilliseconds) {
+        m_status.pauseSeconds(static_cast<float>(kEditorWindowPollMilliseconds) / 1000.0f);
+        outcome = m_desktop.sendKeys(m_editorTask, keys);
+    }
+    if (outcome == KeysOutcome::Sent)
         return true;
-    m_status.showError(texts::kEditorKeysNotSent);
+    m_status.showError(outcome == KeysOutcome::Elevated ? texts::kEditorElevated
+                                                        : texts::kEditorKeysNotSent);
     return false;
 }
 

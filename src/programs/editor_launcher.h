@@ -14,6 +14,8 @@ inline constexpr std::string_view kEditorPath = "c:\\velmora\\bin\\Scrivon.exe";
 // How long the editor may take to show its window before the hand-off gives up.
 inline constexpr int kEditorWindowWaitMilliseconds = 5000;
 inline constexpr int kEditorWindowPollMilliseconds = 100;
+// How long a burst waits while no window is active (the editor's dialog closing).
+inline constexpr int kEditorFocusWaitMilliseconds = 1000;
 
 class EditorLauncher {
 public:
@@ -27,6 +29,7 @@ public:
 
 private:
     std::optional<WindowId> waitForEditorWindow();
+    // One burst into the editor; false, with the operator told, when it was not sent.
     bool send(std::string_view keys);
 
     Desktop& m_desktop;

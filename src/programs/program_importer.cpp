@@ -104,33 +104,38 @@ void ProgramImporter::readHeader(const std::string& header) {
     }
 }
 
-void ProgramImporter::saveProgram(const std::string& body) {
+bool ProgramImporter::saveProgram(const std::string& body) {
     if (body.size() < kShortestBody)
-        return;
-    const std::string path = m_config.gcodePath + programFileName(m_state.data.programName);
+        return true;
+    const std::string path = m_programs.programPath();
     const std::string native = m_paths.map(path);
     if (!isTicked(m_panel, Option::Overwrite)) {
-        // Opened for reading and asked its length: every error counts as a missing file.
-        std::ifstream existing(fileSystemPath(native), std::ios::binary | std::ios::ate);
-        if (existing && existing.tellg() > 0)
-            return; // the existing program stays
+        // Opened for reading and asked its length: every error counts as a missing file,
+        // and a folder is no program file.
         std::error_code error;
+        std::ifstream existing(fileSystemPath(native), std::ios::binary | std::ios::ate);
+        if (std::filesystem::is_regular_file(fileSystemPath(native), error) && existing &&
+            existing.tellg() > 0)
+            return true; // the existing program stays
         if (std::filesystem::exists(fileSystemPath(native), error) && !existing)
             m_log.write(LogKind::Info,
                         "the existing program file cannot be read; it is replaced: " + path);
     }
-    if (const WriteOutcome written = replaceFile(native, body); !written)
+    const WriteOutcome written = replaceFile(native, body);
+    if (!written)
         m_status.showError(std::string(texts::kProgramNotSaved) + path + " (" + written.error +
                            ")");
+    return static_cast<bool>(written);
 }
 
 std::optional<std::string> ProgramImporter::refusal(std::string_view scan) const {
     const auto bang = scan.find('!');
     if (bang == std::string_view::npos) {
         if (startsWith(scan, kListLoadMark))
-            return isSafeName(listName(scan)) ? std::nullopt
-                                              : std::optional<std::string>("the list name");
-        // The line comes from the label data as they are.
+            return isUsableListName(listName(scan))
+                       ? std::nullopt
+                       : std::optional<std::string>("the list name \"" + listName(scan) + "\"");
+        // The line comes from the label data as they are (a label in progress has ended).
         return isUsableProgramName(m_state.data.programName)
                    ? std::nullopt
                    : std::optional<std::string>("no program name for the line");
@@ -148,17 +153,32 @@ std::string ProgramImporter::listName(std::string_view scan) {
     return scan.size() >= 6 ? std::string(scan.substr(4, scan.size() - 6)) : std::string{};
 }
 
+void ProgramImporter::discardUnfinishedLabel() {
+    // Its values would be wiped or used as a half line: the label ends here.
+    if (!lumetra::discardUnfinishedLabel(m_state))
+        return;
+    hideIndicators(m_panel);
+    m_log.write(LogKind::Info, "unfinished label discarded by a program barcode");
+}
+
 void ProgramImporter::importProgramBarcode(std::string& scan) {
     const std::string_view content =
         !scan.empty() && scan.front() == kPrefixMark
             ? std::string_view(scan).substr(std::min(kPrefixLength, scan.size()))
             : std::string_view(scan);
-    // A refused scan changes nothing: not the label, not the work list, no file.
+    const bool lineOnly =
+        content.find('!') == std::string_view::npos && !startsWith(content, kListLoadMark);
+    // A scan that adds a line from the label data ends a label in progress first: a half
+    // label is never a line.
+    if (lineOnly)
+        discardUnfinishedLabel();
+    // A refused scan changes nothing else: not the work list, no file.
     if (const auto reason = refusal(content)) {
         m_status.show(std::string(texts::kFormatError) + "  " + scan);
         m_log.write(LogKind::Error, "program barcode refused: " + *reason);
         return;
     }
+    discardUnfinishedLabel();
     m_road.resetListIfPending();
     scan = std::string(content);
 
@@ -171,15 +191,19 @@ void ProgramImporter::importProgramBarcode(std::string& scan) {
             return;
         }
     } else {
-        if (discardUnfinishedLabel(m_state)) {
-            hideIndicators(m_panel);
-            m_log.write(LogKind::Info, "unfinished label discarded by a program barcode");
-        }
         m_status.show(texts::kSavingProgram);
         // The comment of an earlier program must not follow this one into its line.
         m_state.programComment.clear();
         readHeader(scan.substr(0, bang));
-        saveProgram(trim(std::string_view(scan).substr(bang + 1)));
+        if (!saveProgram(trim(std::string_view(scan).substr(bang + 1)))) {
+            // The file on disk is another program: no line may run it under this one's name.
+            m_log.write(LogKind::Error, "the line of program " + m_state.data.programName +
+                                            " was not added: its program file was not saved");
+            hideIndicators(m_panel);
+            resetLabelData(m_state);
+            m_panel.setAutoFieldVisible(false);
+            return;
+        }
         m_programs.completeDimensions(x, y, z);
     }
     m_state.data.comment = trim(m_state.programComment);

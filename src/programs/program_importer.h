@@ -23,7 +23,9 @@ private:
     std::optional<std::string> refusal(std::string_view scan) const;
     static std::string listName(std::string_view scan);
     void readHeader(const std::string& header);
-    void saveProgram(const std::string& body);
+    // False when the barcode's program had to be written and could not be.
+    bool saveProgram(const std::string& body);
+    void discardUnfinishedLabel();
 
     LabelState& m_state;
     const Configuration& m_config;

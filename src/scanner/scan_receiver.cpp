@@ -10,17 +10,52 @@ namespace lumetra {
 namespace {
 
 constexpr std::int16_t kQuietTicksToFrame = 2;
+constexpr int kRemainderTicks = 2;
 constexpr char kCompressedMark = '\xF1';
-constexpr std::string_view kBlanksAndLineEnds = " \t\r\n";
+constexpr std::string_view kLineEnds = "\r\n";
+constexpr std::string_view kBlanks = " \t";
 
-std::string trimLineEnds(std::string_view text) {
-    const auto first = text.find_first_not_of("\r\n");
-    const auto last = text.find_last_not_of("\r\n");
-    return first == std::string_view::npos ? std::string{}
-                                           : std::string(text.substr(first, last - first + 1));
+bool isBlank(std::string_view text) {
+    return text.find_first_not_of(kBlanks) == std::string_view::npos;
+}
+
+// A program barcode's header (the text before its first "!") holds "^"; its body may hold
+// any line ends.
+bool startsProgramBarcode(std::string_view line) {
+    const auto bang = line.find('!');
+    return bang != std::string_view::npos && line.substr(0, bang).find('^') != std::string::npos;
+}
+
+std::string_view withoutTrailingLineEnds(std::string_view text) {
+    const auto last = text.find_last_not_of(kLineEnds);
+    return last == std::string_view::npos ? std::string_view{} : text.substr(0, last + 1);
 }
 
 } // namespace
+
+std::vector<std::string> splitScans(std::string_view text) {
+    std::vector<std::string> scans;
+    std::size_t start = text.find_first_not_of(kLineEnds);
+    while (start != std::string_view::npos) {
+        const std::string_view rest = text.substr(start);
+        if (rest.front() == kCompressedMark) {
+            scans.emplace_back(rest);
+            break;
+        }
+        const auto end = rest.find_first_of(kLineEnds);
+        const std::string_view line = rest.substr(0, end);
+        if (startsProgramBarcode(line)) {
+            scans.emplace_back(withoutTrailingLineEnds(rest));
+            break;
+        }
+        if (!isBlank(line))
+            scans.emplace_back(line);
+        if (end == std::string_view::npos)
+            break;
+        start = text.find_first_not_of(kLineEnds, start + end);
+    }
+    return scans;
+}
 
 ScanReceiver::ScanReceiver(SerialPort& port, Panel& panel, StatusLine& status, OperatorLog& log,
                            ScanHandlers& handlers, BusyGate& busy)
@@ -35,9 +70,11 @@ void ScanReceiver::append(std::string_view bytes) {
 }
 
 void ScanReceiver::tick() {
-    if (m_busy.busy())
-        return;
-    const BusyGate::Scope busy(m_busy);
+    readPort();
+    dispatchWaiting();
+}
+
+void ScanReceiver::readPort() {
     if (const auto failure = m_port.takeFailure()) {
         m_status.showError("Scanner port lost: " + *failure);
         // Bytes of a scan cut off by the loss are never framed as a scan of their own.
@@ -50,72 +87,82 @@ void ScanReceiver::tick() {
         m_overflowed = false;
         m_panel.setActivity(false, {});
     }
-    if (m_port.isOpen()) {
-        if (m_port.bytesWaiting() != 0) {
-            const std::string chunk = m_port.readAll();
-            append(chunk);
-            m_panel.setActivity(true, std::string_view(chunk).substr(0, 1));
-            m_quietTicks = 0;
-        } else if (!m_scanText.empty()) {
-            ++m_quietTicks;
-            m_panel.setScanDisplay(" Last Scan:    " + m_scanText);
-        }
-        if (m_quietTicks == kQuietTicksToFrame)
-            frameAndDispatch();
+    if (!m_port.isOpen())
+        return;
+    if (m_port.bytesWaiting() != 0) {
+        const std::string chunk = m_port.readAll();
+        append(chunk);
+        m_panel.setActivity(true, std::string_view(chunk).substr(0, 1));
+        m_quietTicks = 0;
+    } else if (!m_scanText.empty()) {
+        ++m_quietTicks;
+        m_panel.setScanDisplay(" Last Scan:    " + m_scanText);
     }
+    if (m_quietTicks == kQuietTicksToFrame)
+        frame();
 }
 
-void ScanReceiver::frameAndDispatch() {
+void ScanReceiver::frame() {
     m_quietTicks = 0;
     m_panel.setActivity(false, {});
+    const std::string text = std::exchange(m_scanText, {});
     if (std::exchange(m_overflowed, false)) {
         // Nothing cut short is ever handled as if it were whole.
         m_status.showError(std::string(texts::kScanTooLong) + std::to_string(kScanBufferLimit) +
                            " bytes");
-        m_scanText.clear();
         return;
     }
-    // Line ends a scanner sends before or after a barcode are not part of it, and a
-    // text of nothing but blanks and line ends is not a scan. A compressed scan keeps
-    // its bytes: its data may end in any byte.
-    if (m_scanText.find_first_not_of(kBlanksAndLineEnds) == std::string::npos) {
-        m_log.write(LogKind::Info, "blank text from the scanner ignored: " + m_scanText);
-        m_scanText.clear();
-        return;
-    }
-    if (m_scanText.front() != kCompressedMark)
-        m_scanText = trimLineEnds(m_scanText);
-    m_log.write(LogKind::Scan, m_scanText);
+    std::vector<std::string> scans = splitScans(text);
+    if (scans.empty())
+        m_log.write(LogKind::Info, "blank text from the scanner ignored: " + text);
+    for (std::string& scan : scans)
+        m_waiting.push_back(std::move(scan));
+}
 
-    if (!m_scanText.empty() && m_scanText.front() == '\'' &&
-        m_scanText.find('$') != std::string::npos) {
-        m_scanText = trimLineEnds(m_scanText.substr(1, m_scanText.find('$') - 1));
-        if (m_scanText.empty())
+void ScanReceiver::dispatchWaiting() {
+    if (m_busy.busy() || (m_remainderTicks > 0 && --m_remainderTicks > 0))
+        return;
+    const BusyGate::Scope busy(m_busy);
+    while (!m_waiting.empty() && m_remainderTicks == 0) {
+        std::string text = std::move(m_waiting.front());
+        m_waiting.pop_front();
+        dispatch(std::move(text));
+    }
+}
+
+void ScanReceiver::dispatch(std::string text) {
+    m_log.write(LogKind::Scan, text);
+    if (text.front() == '\'' && text.find('$') != std::string::npos) {
+        text = text.substr(1, text.find('$') - 1);
+        if (text.empty())
             return;
         m_handlers.processLabelScan("%N%");
     }
-    if (!m_scanText.empty() && m_scanText.front() == kCompressedMark) {
-        m_scanText = trimLineEnds(m_handlers.expandPayload(m_scanText));
-        if (m_scanText.empty())
+    if (text.front() == kCompressedMark) {
+        // The expanded bytes are the barcode's own, line ends included.
+        text = m_handlers.expandPayload(text);
+        if (text.empty())
             return;
-        m_log.write(LogKind::Scan, m_scanText + " (expanded)");
+        m_log.write(LogKind::Scan, text + " (expanded)");
     }
-    if (m_scanText.find('^') != std::string::npos) {
-        m_handlers.importProgramBarcode(m_scanText);
-        m_scanText.clear();
+    if (text.find('^') != std::string::npos) {
+        m_handlers.importProgramBarcode(text);
         return;
     }
-    std::replace(m_scanText.begin(), m_scanText.end(), '!', ' ');
-    m_status.show(std::string(texts::kReadingLabel) + m_scanText);
-    m_port.discardInput();
+    std::replace(text.begin(), text.end(), '!', ' ');
+    m_status.show(std::string(texts::kReadingLabel) + text);
+    // Bytes that arrived meanwhile belong to the next scan: nothing is discarded.
     std::string remainder;
-    const auto close = m_scanText.find('%', 1);
+    const auto close = text.find('%', 1);
     if (close != std::string::npos) {
-        remainder = m_scanText.substr(close + 1);
-        m_scanText.resize(close + 1);
+        remainder = text.substr(close + 1);
+        text.resize(close + 1);
     }
-    m_handlers.processLabelScan(m_scanText);
-    m_scanText = std::move(remainder);
+    m_handlers.processLabelScan(text);
+    if (!remainder.empty()) {
+        m_waiting.push_front(std::move(remainder));
+        m_remainderTicks = kRemainderTicks;
+    }
 }
 
 } // namespace lumetra

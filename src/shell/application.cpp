@@ -35,6 +35,8 @@ Application::Application(InstanceGuard& guard, Paths& paths, FileChecker& files,
       m_subsystems(subsystems), m_labels(labels), m_busy(busy) {}
 
 StartupResult Application::start() {
+    // A scan that arrives during start-up's pause waits until the host list is there.
+    const BusyGate::Scope busy(m_busy);
     if (!m_guard.acquire()) {
         m_dialogs.message(texts::kAlreadyRunning, Icon::Exclamation, Buttons::Ok);
         return StartupResult::EndNow;

@@ -46,10 +46,8 @@ int main(int argc, char* argv[]) {
     describeApplication();
     parseCommandLine(app);
     lumetra::Program program({lumetra::processEnvironment, lumetra::executableFolder()});
-    lumetra::quitOnTermination(app, [&program](int number) {
-        program.log().write(lumetra::LogKind::Info,
-                            "signal " + std::to_string(number) + ": shutting down");
-    });
+    lumetra::endOnTermination(
+        app, [&program](int number) { program.requestEnd("signal " + std::to_string(number)); });
     if (program.start() == lumetra::StartupResult::EndNow) {
         std::fprintf(stderr, "lumetra: %s\n", program.endReason().c_str());
         std::_Exit(1); // ends at once, without the shutdown steps

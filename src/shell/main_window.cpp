@@ -189,7 +189,11 @@ void MainWindow::wireEvents() {
                 m_endEdit->click();
         });
     }
-    connect(m_timer, &QTimer::timeout, this, [this] { m_events.pollTick(); });
+    // Qt never fires a timer again while its own timeout is being handled: queued, a tick
+    // returns to the event loop first, so ticks go on during the pauses of a scan handled
+    // by an earlier tick.
+    connect(
+        m_timer, &QTimer::timeout, this, [this] { m_events.pollTick(); }, Qt::QueuedConnection);
 }
 
 void MainWindow::setEntryOpen(bool open) {

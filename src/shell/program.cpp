@@ -178,11 +178,16 @@ void Program::showExclusionInsertion() {
     m_exclusion->showDialog();
 }
 
+void Program::requestEnd(const std::string& reason) {
+    m_log->write(LogKind::Info, reason + ": shutting down");
+    m_pump.requestEnd();
+}
+
 void Program::closeRequested() {
     m_application->closeRequested();
     // Other windows (the host simulator's) must not keep the program alive; main() runs
     // the unload steps once the event loop has ended.
-    QCoreApplication::quit();
+    m_pump.requestEnd();
 }
 
 void Program::exitNow() {

@@ -38,6 +38,8 @@ public:
 
     StartupResult start();
     void unload();
+    // Ends the event loop and any pause; long work stops between its steps.
+    void requestEnd(const std::string& reason);
     MainWindow& window() { return *m_window; }
     OperatorLog& log() { return *m_log; }
     // Why start-up ended the program.

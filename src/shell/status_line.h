@@ -22,6 +22,8 @@ public:
     void readyStep();
     // Lets pending window events run (a repaint, a click) during long work.
     void letEventsRun();
+    // True once the program was asked to end: long work stops between its steps.
+    bool endRequested() const { return m_pump.endRequested(); }
 
 private:
     Panel& m_panel;

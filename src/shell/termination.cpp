@@ -1,6 +1,5 @@
 #include "shell/termination.h"
 
-#include <QCoreApplication>
 #include <QSocketNotifier>
 #include <csignal>
 #include <sys/socket.h>
@@ -19,7 +18,7 @@ void forwardSignal(int number) {
 
 } // namespace
 
-void quitOnTermination(QObject& owner, std::function<void(int)> onSignal) {
+void endOnTermination(QObject& owner, std::function<void(int)> onSignal) {
     int pair[2];
     if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0, pair) != 0)
         return;
@@ -30,7 +29,6 @@ void quitOnTermination(QObject& owner, std::function<void(int)> onSignal) {
                          unsigned char byte = 0;
                          while (::read(reader, &byte, 1) == 1)
                              onSignal(byte);
-                         QCoreApplication::quit();
                      });
     struct sigaction action {};
     action.sa_handler = forwardSignal;

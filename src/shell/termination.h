@@ -1,5 +1,6 @@
-// SIGTERM and SIGINT end the program as closing its main window does: the event loop
-// ends, and main() then runs the unload steps (port closed, host objects released).
+// SIGTERM and SIGINT end the program as closing its main window does: the program is
+// asked to end, its event loop ends, and main() then runs the unload steps (port closed,
+// host objects released).
 #pragma once
 
 #include <functional>
@@ -8,8 +9,7 @@ class QObject;
 
 namespace lumetra {
 
-// `onSignal` runs on the user-interface thread, with the signal's number, before the
-// event loop is asked to end.
-void quitOnTermination(QObject& owner, std::function<void(int)> onSignal);
+// `endProgram` runs on the user-interface thread, with the signal's number.
+void endOnTermination(QObject& owner, std::function<void(int)> endProgram);
 
 } // namespace lumetra

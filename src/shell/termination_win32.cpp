@@ -3,7 +3,6 @@
 // end from the user-interface thread, as on Linux.
 #include "shell/termination.h"
 
-#include <QCoreApplication>
 #include <QMetaObject>
 #include <QPointer>
 #include <windows.h>
@@ -20,18 +19,13 @@ BOOL WINAPI forwardControlEvent(DWORD event) {
         return FALSE;
     const int number = static_cast<int>(event);
     QMetaObject::invokeMethod(
-        g_owner.data(),
-        [number] {
-            g_onSignal(number);
-            QCoreApplication::quit();
-        },
-        Qt::QueuedConnection);
+        g_owner.data(), [number] { g_onSignal(number); }, Qt::QueuedConnection);
     return TRUE;
 }
 
 } // namespace
 
-void quitOnTermination(QObject& owner, std::function<void(int)> onSignal) {
+void endOnTermination(QObject& owner, std::function<void(int)> onSignal) {
     g_owner = &owner;
     g_onSignal = std::move(onSignal);
     SetConsoleCtrlHandler(forwardControlEvent, TRUE);

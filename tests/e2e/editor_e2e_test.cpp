@@ -18,22 +18,17 @@ namespace {
 
 using namespace std::chrono_literals;
 
-struct SleepingPump : EventPump {
-    void processEvents() override {}
-    void sleepMilliseconds(int milliseconds) override {
-        std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
-    }
-};
-
 class EditorE2E : public ::testing::Test {
 protected:
     void SetUp() override {
-        if (!x.valid())
-            GTEST_SKIP() << "Xvfb, matchbox-window-manager or xdotool is not available";
+        if (!x.installed())
+            GTEST_SKIP() << "Xvfb, matchbox-window-manager or xdotool is not installed";
+        ASSERT_TRUE(x.valid()) << x.failure();
         ::setenv("DISPLAY", x.name().c_str(), 1);
         ::setenv("QT_QPA_PLATFORM", "xcb", 1);
         ::setenv("LUMETRA_EDITOR_LOG", keys.c_str(), 1);
         std::filesystem::create_directories(dir.file("c/velmora/bin"));
+        std::filesystem::create_directories(dir.file("c/PRODUCT"));
     }
     void TearDown() override {
         for (const pid_t pid : started) {
@@ -47,8 +42,8 @@ protected:
     // The editor the program starts, with the stand-in's options.
     void editorWith(const std::string& options) {
         const std::string script = dir.file("c/velmora/bin/Scrivon.exe");
-        testing::writeFile(script,
-                           "#!/bin/sh\nexec " + binary("lumetra-editor") + " " + options + "\n");
+        testing::writeFile(script, "#!/bin/sh\nexec " + binary("lumetra-editor") + " --folder " +
+                                       dir.file("c/PRODUCT") + " " + options + "\n");
         std::filesystem::permissions(script, std::filesystem::perms::owner_all);
     }
     // Another window that has the focus meanwhile, with a key log of its own.
@@ -76,7 +71,7 @@ protected:
             "/exe");
         PosixDesktop desktop(paths, log, x.name());
         testing::FakePanel panel;
-        SleepingPump pump;
+        testing::SleepingPump pump;
         StatusLine status(panel, log, pump);
         LabelState state;
         state.data.programName = name;
@@ -98,22 +93,57 @@ protected:
     std::vector<pid_t> started;
 };
 
-TEST_F(EditorE2E, TheEditorReceivesTheNameAsItIs) {
+// Ctrl+O opens the editor's Open dialog: the name and the first Enter go there and open
+// the program, the second Enter reaches the editor.
+TEST_F(EditorE2E, TheNameArrivesInTheOpenDialogAsItIs) {
     editorWith("");
     // Upper-case accented letters arrive in upper case (code page: Ä É ä Š).
+    testing::writeFile(dir.file("c/PRODUCT/P100\xC4\xC9\xE4\x8A"), "G71 X1 Y2 Z3\r\n(ONE)\r\n");
     handOff("P100\xC4\xC9\xE4\x8A", 2);
-    const std::string typed = "[Ctrl+O]P100\xC3\x84\xC3\x89\xC3\xA4\xC5\xA0[Enter][Enter]";
-    EXPECT_TRUE(waitForText(keys, typed + typed, 10s)) << testing::readFile(keys) << "\n"
-                                                       << testing::readFile(log.path());
+    const std::string opened = "[Ctrl+O][Open P100\xC3\x84\xC3\x89\xC3\xA4\xC5\xA0: opened][Enter]";
+    EXPECT_TRUE(waitForText(keys, opened + opened, 10s)) << testing::readFile(keys) << "\n"
+                                                         << testing::readFile(log.path());
     EXPECT_EQ(started.size(), 1u) << "the running editor is reused";
     EXPECT_TRUE(dialogs.shown.empty());
+    EXPECT_TRUE(statuses.empty()) << statuses.front();
+}
+
+TEST_F(EditorE2E, HeldModifierKeysDoNotChangeTheKeysSent) {
+    editorWith("");
+    x.xdotool({"keydown", "shift"});
+    handOff("p7a");
+    x.xdotool({"keyup", "shift"});
+    EXPECT_TRUE(waitForText(keys, "[Ctrl+O][Open p7a: not found][Enter]", 10s))
+        << testing::readFile(keys) << "\n"
+        << testing::readFile(log.path());
+}
+
+TEST_F(EditorE2E, AnotherProgramInFrontDuringTheHandOffGetsNothing) {
+    editorWith("");
+    ASSERT_NO_FATAL_FAILURE(otherWindowWithTheFocus());
+    const std::string other = x.findWindow("Scrivon");
+    // Once the editor's Open dialog shows, the other program's window comes to the front.
+    std::thread intruder([&] {
+        for (int i = 0;
+             i < 200 && x.xdotool({"search", "--onlyvisible", "--name", "^Open$"}).empty(); ++i)
+            std::this_thread::sleep_for(20ms);
+        x.xdotool({"windowactivate", "--sync", other});
+    });
+    handOff("INTRUDED");
+    intruder.join();
+    EXPECT_TRUE(waitForText(keys, "[Ctrl+O]", 5s)) << testing::readFile(log.path());
+    EXPECT_EQ(testing::readFile(otherKeys), "") << "no key went to the other program";
+    EXPECT_EQ(testing::readFile(keys).find("INTRUDED"), std::string::npos);
+    ASSERT_FALSE(statuses.empty());
+    EXPECT_EQ(statuses.back(),
+              "Editor window no longer active: the program name was not sent in full");
 }
 
 TEST_F(EditorE2E, AnEditorThatShowsItsWindowLateGetsTheKeys) {
     editorWith("--show-after 2000");
     ASSERT_NO_FATAL_FAILURE(otherWindowWithTheFocus());
     handOff("LATE");
-    EXPECT_TRUE(waitForText(keys, "[Ctrl+O]LATE[Enter][Enter]", 5s))
+    EXPECT_TRUE(waitForText(keys, "[Ctrl+O][Open LATE: not found][Enter]", 5s))
         << testing::readFile(keys) << "\n"
         << testing::readFile(log.path());
     EXPECT_EQ(testing::readFile(otherKeys), "") << "no key went to the window in front";

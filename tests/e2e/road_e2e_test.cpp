@@ -4,6 +4,7 @@
 #include "support/workspace.h"
 
 #include <algorithm>
+#include <csignal>
 #include <gtest/gtest.h>
 #include <thread>
 
@@ -240,7 +241,7 @@ std::vector<std::string> linesFor(const std::string& suffix) {
         const std::string log = workspace.log();
         std::size_t n = 0;
         for (const char* end : {"\tstatus\tReady.\n", "\tstatus\t Waiting for next barcode...\n",
-                                "\tstatus\tBarcode Formating Error.", "\tinfo\tfield code "})
+                                "\tstatus\tBarcode Formating Error.", "\tinfo\tfield "})
             n += testing::occurrences(log, end);
         return n;
     };
@@ -298,7 +299,8 @@ TEST_F(Road, RefusedScansChangeNothingThroughThePty) {
     scan("%11P;1 A 5 %");    // the line separator in a name
     scan("%22600 400 18 %"); // completes the label in progress
     pty.send("%S%");         // a field chosen ...
-    ASSERT_TRUE(waitForText(workspace.logPath(), "\tinfo\tfield code S chosen\n"));
+    ASSERT_TRUE(
+        waitForText(workspace.logPath(), "\tinfo\tfield S chosen by \xC2\xAB%S%\xC2\xBB\n"));
     scan("%12P600 M %");
     scan("%CLEAR%"); // ... ends with the reset
     scan("%11P601 A %");
@@ -326,6 +328,104 @@ TEST_F(Road, AProgramBarcodeLongerThanTheScanBufferIsNeverSaved) {
     scan("%START%");
     EXPECT_FALSE(std::filesystem::exists(workspace.drive('c') + "/PRODUCT/HUGE"));
     EXPECT_TRUE(linesAdded().empty());
+}
+
+} // namespace
+} // namespace lumetra::e2e
+
+namespace lumetra::e2e {
+namespace {
+
+TEST_F(Road, EmptyListNamesChangeNothing) {
+    start();
+    for (const std::string text : {"%0$", "%01", "%01!!", "*%00^x"}) {
+        scan(text);
+        EXPECT_EQ(count("\tstatus\tBarcode Formating Error.  "), count("\tscan\t")) << text;
+    }
+    EXPECT_EQ(journal(), std::vector<std::string>{"Pelitrax.Application#1\tVisible=\tTrue"})
+        << "no host call but start-up's: not even the first scan's list reset";
+    EXPECT_EQ(workspace.log().find("List File"), std::string::npos) << workspace.log();
+}
+
+TEST_F(Road, ScansThatResetTheLabelEndTheLabelInProgress) {
+    testing::writeFile(workspace.drive('c') + "/PRODUCT/LISTA.LST", "HEADER LINE\r\nL1;1;N;1\r\n");
+    start();
+    scan("%12P1!A!%");
+    scan("*%00LISTA^x");
+    scan("%11P2!N!%");
+    scan("%12P3!A!%");
+    scan("x^y");
+    scan("%11P4!N!%");
+    const auto lines = linesAdded();
+    ASSERT_EQ(lines.size(), 3u) << workspace.log();
+    EXPECT_EQ(lines[0].substr(0, 3), "L1;");
+    EXPECT_EQ(lines[1].substr(0, 9), "P2;1;N;1;");
+    EXPECT_EQ(lines[2].substr(0, 9), "P4;1;N;1;");
+    EXPECT_EQ(count("\tinfo\tunfinished label discarded by a program barcode\n"), 2u);
+}
+
+TEST_F(Road, AProgramThatCannotBeSavedAddsNoLine) {
+    const std::string product = workspace.drive('c') + "/PRODUCT";
+    testing::writeFile(product + "/CABINET", "G71 X900 Y560 Z5\r\n(OLD CABINET)\r\n");
+    start({},
+          {{"LD_PRELOAD", LUMETRA_FAULT_SHIM}, {"LUMETRA_FAULT", "rename:1:5:PRODUCT/CABINET"}});
+    const std::string barcode = "CABINET^X900^Y560^UN!G71 X900 Y560 Z19\r\n(CABINET SIDE)\r\nM30";
+    pty.send(barcode);
+    ASSERT_TRUE(waitForText(workspace.logPath(), "was not added: its program file was not saved"))
+        << workspace.log();
+    EXPECT_TRUE(linesAdded().empty()) << "the old program would run under the new line";
+    EXPECT_EQ(testing::readFile(product + "/CABINET"), "G71 X900 Y560 Z5\r\n(OLD CABINET)\r\n");
+    std::this_thread::sleep_for(1500ms);
+    const std::string log = workspace.log();
+    EXPECT_EQ(log.substr(log.rfind("\tstatus\t")).rfind("\tstatus\tProgram file not saved: ", 0),
+              0u)
+        << "the status line keeps the failure";
+}
+
+TEST_F(Road, ACompressedProgramKeepsItsFinalCarriageReturn) {
+    start();
+    const std::string body = "G71 X1 Y2 Z3\r\n(CR)\r\nM30\r";
+    scan(compressedScan("CRPROG^X1^Y2^Z3!" + body));
+    EXPECT_EQ(testing::readFile(workspace.drive('c') + "/PRODUCT/CRPROG"), body);
+}
+
+TEST_F(Road, AListAddsOnlyItsUsableEntries) {
+    const std::string product = workspace.drive('c') + "/PRODUCT";
+    testing::writeFile(product + "/MIXED.LST",
+                       "HEADER LINE\r\nGOOD1;1;N;1\r\n../../x;1;N;1\r\n/etc/passwd;1;N;1\r\n"
+                       "C:\\WINDOWS\\x;1;N;1\r\nBAD\x1B[2J;1;N;1\r\n" +
+                           std::string(10 * 1024 * 1024, 'H') + ";1;N;1\r\nGOOD2;1;N;1\r\n");
+    testing::writeFile(product + "/BINARY.LST",
+                       std::string("HEADER LINE\r\nB1;1;N;1\r\n\0\x01\x02\xFF;1;N;1\r\n", 33));
+    start();
+    scan("%01MIXED");
+    EXPECT_EQ(linesAdded(), (std::vector<std::string>{"GOOD1;1;N;1;;;;;;;;;;;;;;;;",
+                                                      "GOOD2;1;N;1;;;;;;;;;;;;;;;;"}));
+    EXPECT_NE(workspace.log().find(": 2 entries added, 5 skipped"), std::string::npos);
+    pty.send("%01BINARY");
+    ASSERT_TRUE(waitForText(workspace.logPath(), "BINARY.LST is not a text file"));
+    EXPECT_EQ(linesAdded().size(), 2u);
+}
+
+TEST_F(Road, SigtermDuringALongListEndsTheProgramQuickly) {
+    std::string list = "HEADER LINE\r\n";
+    for (int i = 0; i < 100000; ++i)
+        list += "L" + std::to_string(i) + ";1;N;1;100;200;18\r\n";
+    testing::writeFile(workspace.drive('c') + "/PRODUCT/HUGE.LST", list);
+    start();
+    pty.send("%01HUGE");
+    ASSERT_TRUE(waitForText(workspace.journalPath(), "AddLine\tL1000;", 60s));
+    const auto asked = std::chrono::steady_clock::now();
+    run->signal(SIGTERM);
+    ASSERT_TRUE(run->waitForExit(10s)) << workspace.log();
+    const auto took = std::chrono::steady_clock::now() - asked;
+    EXPECT_LT(took, 2s);
+    const std::string log = workspace.log();
+    EXPECT_NE(log.find("stopped because the program is ending after "), std::string::npos) << log;
+    EXPECT_NE(log.find(" of 100000 entries"), std::string::npos);
+    EXPECT_NE(log.find("\tinfo\tshutdown: scanner port closed, host objects released\n"),
+              std::string::npos);
+    EXPECT_LT(linesAdded().size(), 100000u);
 }
 
 } // namespace

@@ -74,7 +74,7 @@ TEST_F(Faults, AFailedIniWriteLeavesTheFileByteForByteAndIsToldOncePerKey) {
     }
 }
 
-TEST_F(Faults, AFailedProgramWriteKeepsTheOldProgram) {
+TEST_F(Faults, AFailedProgramWriteKeepsTheOldProgramAndAddsNoLine) {
     for (const Step& step : kSteps) {
         LabelRig rig;
         writeFile(rig.program("PROG"), "OLD PROGRAM TEXT");
@@ -85,10 +85,9 @@ TEST_F(Faults, AFailedProgramWriteKeepsTheOldProgram) {
         lumetraFaultClear();
         ASSERT_TRUE(struck) << step.operation;
         EXPECT_EQ(readFile(rig.program("PROG")), "OLD PROGRAM TEXT") << step.operation;
-        EXPECT_EQ(rig.panel.statuses.at(1).rfind("Program file not saved: C:\\PRODUCT\\PROG (", 0),
-                  0u)
-            << rig.panel.statuses.at(1);
-        EXPECT_EQ(rig.lines().size(), 1u) << "the line is still added";
+        EXPECT_EQ(rig.panel.status().rfind("Program file not saved: C:\\PRODUCT\\PROG (", 0), 0u)
+            << rig.panel.status();
+        EXPECT_TRUE(rig.lines().empty()) << "the old program would run under the new line";
         EXPECT_EQ(temporaryFiles(rig.dir.file("PRODUCT")), 0u) << step.operation;
     }
 }

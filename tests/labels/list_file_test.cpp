@@ -44,7 +44,7 @@ protected:
     FakePanel panel;
     FakePump pump;
     FakeDialogs dialogs;
-    OperatorLog log;
+    OperatorLog log{dir.file("operator.log")};
     StatusLine status;
     HostLink host;
     WorkList workList;
@@ -127,15 +127,70 @@ TEST_F(ListFiles, NamesThatLeaveTheFolderAreRefused) {
 }
 
 TEST_F(ListFiles, OddLinesAndFieldsAreTakenAsTheyStand) {
-    std::string many = "HEADER\n";
+    std::string many = "HEADER\nQ";
     for (int i = 0; i < 3000; ++i)
         many += ";";
     many += "\rP;1;N;1;2;3;4;5;6;7;8;9;10;11;12;13;14;15;16;17;18;19;20\r";
-    writeFile(dir.file("PRODUCT/ODD.LST"), many + std::string("BIN\0ARY;1;N;1\n", 14));
+    writeFile(dir.file("PRODUCT/ODD.LST"), many);
     EXPECT_TRUE(loader.loadListFile("ODD"));
-    ASSERT_EQ(automation.state().lines.size(), 3u);
-    EXPECT_EQ(automation.state().lines[0], ";;;;;;;;;;;;;;;;;;;");
+    ASSERT_EQ(automation.state().lines.size(), 2u);
+    EXPECT_EQ(automation.state().lines[0], "Q;;;;;;;;;;;;;;;;;;;");
     EXPECT_EQ(automation.state().lines[1], "P;1;N;1;2;3;4;5;6;7;8;9;10;11;12;13;14;15;16;");
+}
+
+TEST_F(ListFiles, AnEntryWhoseNameAScanCouldNotGiveIsSkipped) {
+    const std::string refused[] = {
+        "../../x;1;N;1",  "/etc/passwd;1;N;1", "C:\\WINDOWS\\x;1;N;1",           "P\x1B[2J;1;N;1",
+        "P\x01;1;N;1",    "     ;1;N;1",       std::string(300, 'L') + ";1;N;1", "CON;1;N;1",
+        "lpt1.cnc;1;N;1",
+    };
+    std::string text = "HEADER LINE\r\nGOOD1;1;N;1\r\n";
+    for (const std::string& entry : refused)
+        text += entry + "\r\n";
+    text += "GOOD2;1;N;1\r\n";
+    writeFile(dir.file("PRODUCT/MIXED.LST"), text);
+    EXPECT_TRUE(loader.loadListFile("MIXED"));
+    EXPECT_EQ(automation.state().lines, (std::vector<std::string>{"GOOD1;1;N;1;;;;;;;;;;;;;;;;",
+                                                                  "GOOD2;1;N;1;;;;;;;;;;;;;;;;"}));
+    const std::string logged = readFile(log.path());
+    EXPECT_NE(logged.find("line 3 skipped: the program name cannot be used: ../../x"),
+              std::string::npos)
+        << logged;
+    EXPECT_NE(logged.find("line 11 skipped"), std::string::npos) << logged;
+    EXPECT_NE(logged.find(": 2 entries added, 9 skipped"), std::string::npos) << logged;
+}
+
+TEST_F(ListFiles, OnlyUnusableEntriesAddNothingAndSaySo) {
+    writeFile(dir.file("PRODUCT/BAD.LST"), "HEADER LINE\r\n../x;1;N;1\r\n");
+    EXPECT_FALSE(loader.loadListFile("BAD"));
+    EXPECT_TRUE(automation.state().lines.empty());
+    EXPECT_EQ(panel.status(), "List File C:\\PRODUCT\\BAD.LST has no usable entry: 1 skipped");
+    EXPECT_TRUE(dialogs.shown.empty());
+}
+
+TEST_F(ListFiles, AFileThatIsNotTextIsRefusedWhole) {
+    writeFile(dir.file("PRODUCT/BIN.LST"),
+              std::string("HEADER LINE\r\nP1;1;N;1\r\nBIN\0ARY;1;N;1\r\nP2;1;N;1\r\n", 43));
+    panel.indicators[0] = true;
+    EXPECT_FALSE(loader.loadListFile("BIN"));
+    EXPECT_TRUE(automation.state().lines.empty()) << "not even the entries before the NUL";
+    EXPECT_EQ(panel.status(),
+              "List File C:\\PRODUCT\\BIN.LST is not a text file: nothing was added");
+    EXPECT_FALSE(panel.indicators[0]);
+}
+
+TEST_F(ListFiles, AnEndAskedForStopsTheLoadWithinOneEntry) {
+    std::string text = "HEADER LINE\r\n";
+    for (int i = 0; i < 1000; ++i)
+        text += "P" + std::to_string(i) + ";1;N;1\r\n";
+    writeFile(dir.file("PRODUCT/LONG.LST"), text);
+    pump.duringEvents = [&] { pump.ended = automation.state().lines.size() == 7; };
+    EXPECT_FALSE(loader.loadListFile("LONG"));
+    EXPECT_EQ(automation.state().lines.size(), 7u);
+    const std::string logged = readFile(log.path());
+    EXPECT_NE(logged.find("stopped because the program is ending after 7 of 1000 entries"),
+              std::string::npos)
+        << logged;
 }
 
 TEST_F(ListFiles, AFailingHostStopsTheLoadWithoutAMessage) {

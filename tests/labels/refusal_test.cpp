@@ -188,7 +188,54 @@ TEST(Refusal, AProgramBarcodeWithoutBodyNeedsAName) {
     EXPECT_TRUE(rig.lines().empty());
     EXPECT_FALSE(rig.scan("%12P1 A %"));
     rig.importProgram("^X1^");
-    EXPECT_EQ(rig.lines().size(), 1u) << "the name of the label in progress";
+    EXPECT_TRUE(rig.lines().empty()) << "a half label is never a line";
+    EXPECT_EQ(rig.panel.status(), "Barcode Formating Error.  ^X1^");
+}
+
+// A scan that resets the label record ends the label in progress: no line of half a
+// label, and the label after it is taken.
+TEST(Refusal, ScansThatResetTheLabelEndTheLabelInProgress) {
+    const std::string enders[] = {"*%00LISTA^x", "x^y",
+                                  "\xD1"
+                                  "1234567*%00LISTA^x"};
+    for (const std::string& ender : enders) {
+        LabelRig rig;
+        writeFile(rig.program("LISTA.LST"), "HEADER LINE\r\nL1;1;N;1\r\n");
+        EXPECT_FALSE(rig.scan("%13P1 A 13 %"));
+        EXPECT_FALSE(rig.scan("%23600 400 18 %"));
+        rig.importProgram(ender);
+        EXPECT_TRUE(rig.state.receivedTypes.empty()) << ender;
+        EXPECT_FALSE(rig.panel.indicators[1]) << ender;
+        for (const std::string& line : rig.lines())
+            EXPECT_NE(line.substr(0, 3), "P1;") << ender << ": a line of the half label";
+        const auto before = rig.lines().size();
+        EXPECT_TRUE(rig.scan("%11P2 N %")) << ender;
+        ASSERT_EQ(rig.lines().size(), before + 1) << ender;
+        EXPECT_EQ(rig.lines().back().substr(0, 9), "P2;1;N;1;") << ender;
+        EXPECT_NE(readFile(rig.log.path()).find("unfinished label discarded by a program barcode"),
+                  std::string::npos)
+            << ender;
+    }
+}
+
+TEST(Refusal, EmptyListNamesChangeNothing) {
+    const std::string records[] = {"%0$", "%01", "%01  "};
+    for (const std::string& record : records) {
+        LabelRig rig;
+        const std::string before = snapshot(rig);
+        EXPECT_FALSE(rig.scan(record)) << record;
+        EXPECT_EQ(snapshot(rig), before) << record;
+        EXPECT_EQ(rig.panel.status(), "Barcode Formating Error.  " + record);
+        EXPECT_TRUE(rig.dialogs.shown.empty()) << record;
+    }
+    for (const std::string barcode : {"*%00^x", "*%00  ^x", "*%00CON^x"}) {
+        LabelRig rig;
+        const std::string before = snapshot(rig);
+        rig.importProgram(barcode);
+        EXPECT_EQ(snapshot(rig), before) << barcode;
+        EXPECT_EQ(rig.panel.status(), "Barcode Formating Error.  " + barcode);
+        EXPECT_TRUE(rig.dialogs.shown.empty()) << barcode;
+    }
 }
 
 } // namespace

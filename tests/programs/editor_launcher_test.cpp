@@ -2,7 +2,9 @@
 #include "support/fakes.h"
 
 #include <algorithm>
+#include <deque>
 #include <gtest/gtest.h>
+#include <map>
 
 namespace lumetra {
 namespace {
@@ -33,8 +35,9 @@ struct FakeDesktop : Desktop {
         return true;
     }
     bool windows = true;
-    int windowAfterPolls = 0;           // polls before the editor's window shows
-    std::optional<WindowId> activeOnly; // keys reach only this window when set
+    int windowAfterPolls = 0; // polls before the editor's window shows
+    // What each burst meets, in order; it is sent when nothing is left.
+    std::deque<KeysOutcome> bursts;
     bool hasWindows() const override { return windows; }
     std::optional<WindowId> windowOf(TaskId task) override {
         calls.push_back("window of " + std::to_string(task));
@@ -46,14 +49,24 @@ struct FakeDesktop : Desktop {
         calls.push_back("topmost " + std::to_string(window));
         return true;
     }
-    bool sendKeys(WindowId window, std::string_view keys) override {
-        if (activeOnly && window != *activeOnly)
-            return false;
-        calls.push_back("keys " + std::to_string(window) + " " +
+    // Every burst is recorded, the refused ones too, with what it met.
+    KeysOutcome sendKeys(TaskId task, std::string_view keys) override {
+        KeysOutcome outcome = KeysOutcome::Sent;
+        if (!bursts.empty()) {
+            outcome = bursts.front();
+            bursts.pop_front();
+        }
+        static const std::map<KeysOutcome, std::string> kMet = {
+            {KeysOutcome::Sent, "keys"},
+            {KeysOutcome::NothingActive, "no window for"},
+            {KeysOutcome::OtherProgram, "other program for"},
+            {KeysOutcome::Elevated, "elevated for"},
+            {KeysOutcome::Failed, "failed"}};
+        calls.push_back(kMet.at(outcome) + " " + std::to_string(task) + " " +
                         std::string(keys == "\x0F" ? "^O"
                                     : keys == "\r" ? "Enter"
                                                    : keys));
-        return true;
+        return outcome;
     }
 };
 
@@ -79,10 +92,10 @@ TEST_F(Editor, TheFirstCallStartsTheEditorAndTypesTheName) {
                                                "window of 42",
                                                "topmost 7042",
                                                "activate 42",
-                                               "keys 7042 ^O",
-                                               "keys 7042  P100 ",
-                                               "keys 7042 Enter",
-                                               "keys 7042 Enter"};
+                                               "keys 42 ^O",
+                                               "keys 42  P100 ",
+                                               "keys 42 Enter",
+                                               "keys 42 Enter"};
     EXPECT_EQ(desktop.calls, expected);
     EXPECT_EQ(pump.sleeps, (std::vector<int>{500, 500}));
     EXPECT_EQ(launcher.editorTask(), 42);
@@ -93,9 +106,9 @@ TEST_F(Editor, ARunningEditorIsReused) {
     launcher.launchEditor();
     desktop.calls.clear();
     launcher.launchEditor();
-    const std::vector<std::string> expected = {
-        "running? 42",  "window of 42",     "topmost 7042",    "activate 42",
-        "keys 7042 ^O", "keys 7042  P100 ", "keys 7042 Enter", "keys 7042 Enter"};
+    const std::vector<std::string> expected = {"running? 42",   "window of 42", "topmost 7042",
+                                               "activate 42",   "keys 42 ^O",   "keys 42  P100 ",
+                                               "keys 42 Enter", "keys 42 Enter"};
     EXPECT_EQ(desktop.calls, expected);
 }
 
@@ -116,13 +129,13 @@ TEST_F(Editor, AnUnknownStateCountsAsNotRunningForTheStartAndRunningForTheKeys) 
     desktop.calls.clear();
     launcher.launchEditor();
     EXPECT_EQ(desktop.calls[1], "start c:\\velmora\\bin\\Scrivon.exe");
-    EXPECT_EQ(desktop.calls.back(), "keys 7043 Enter");
+    EXPECT_EQ(desktop.calls.back(), "keys 43 Enter");
 }
 
 TEST_F(Editor, AWindowThatShowsLateGetsTheKeys) {
     desktop.windowAfterPolls = 12;
     launcher.launchEditor();
-    EXPECT_EQ(desktop.calls.back(), "keys 7042 Enter");
+    EXPECT_EQ(desktop.calls.back(), "keys 42 Enter");
     EXPECT_EQ(std::count(pump.sleeps.begin(), pump.sleeps.end(), 100), 12);
 }
 
@@ -135,11 +148,46 @@ TEST_F(Editor, AWindowThatNeverShowsGetsNoKeysAndTheOperatorIsTold) {
     EXPECT_EQ(panel.status(), "Editor window not found: the program name was not sent");
 }
 
-TEST_F(Editor, KeysStopWhenTheEditorsWindowIsNoLongerActive) {
-    desktop.activeOnly = 1; // another window took the front
+// Whatever stops a burst, no later burst is tried.
+TEST_F(Editor, NoKeysFollowARefusedBurst) {
+    const std::pair<std::deque<KeysOutcome>, std::string> cases[] = {
+        {{KeysOutcome::OtherProgram},
+         "Editor window no longer active: the program name was not sent in full"},
+        {{KeysOutcome::Sent, KeysOutcome::OtherProgram},
+         "Editor window no longer active: the program name was not sent in full"},
+        {{KeysOutcome::Sent, KeysOutcome::Sent, KeysOutcome::Failed},
+         "Editor window no longer active: the program name was not sent in full"},
+        {{KeysOutcome::Elevated}, "Editor runs as administrator: the program name was not sent"},
+    };
+    for (const auto& [bursts, told] : cases) {
+        FakeDesktop fresh;
+        FakePanel freshPanel;
+        StatusLine freshStatus(freshPanel, log, pump);
+        EditorLauncher editor(fresh, freshStatus, dialogs, state, log);
+        fresh.bursts = bursts;
+        editor.launchEditor();
+        const auto tried = std::count_if(fresh.calls.begin(), fresh.calls.end(), [](auto& call) {
+            return call.find(" 42 ") != std::string::npos && call.rfind("activate", 0) != 0;
+        });
+        EXPECT_EQ(static_cast<std::size_t>(tried), bursts.size()) << told;
+        EXPECT_EQ(freshPanel.status(), told);
+    }
+}
+
+TEST_F(Editor, ABurstWaitsBrieflyWhileNoWindowIsActive) {
+    // The Open dialog closes after the first Enter: for a moment no window has the focus.
+    desktop.bursts = {KeysOutcome::Sent, KeysOutcome::Sent, KeysOutcome::Sent,
+                      KeysOutcome::NothingActive, KeysOutcome::NothingActive};
     launcher.launchEditor();
-    for (const std::string& call : desktop.calls)
-        EXPECT_NE(call.rfind("keys", 0), 0u) << call;
+    EXPECT_EQ(desktop.calls.back(), "keys 42 Enter");
+    EXPECT_EQ(std::count(desktop.calls.begin(), desktop.calls.end(), "no window for 42 Enter"), 2);
+    EXPECT_TRUE(panel.statuses.empty());
+
+    desktop.bursts.assign(100, KeysOutcome::NothingActive);
+    desktop.calls.clear();
+    launcher.launchEditor();
+    EXPECT_EQ(std::count(desktop.calls.begin(), desktop.calls.end(), "no window for 42 ^O"), 11)
+        << "a bounded wait";
     EXPECT_EQ(panel.status(),
               "Editor window no longer active: the program name was not sent in full");
 }

@@ -151,12 +151,14 @@ TEST(ProgramImport, AListLoadBarcodeLoadsTheList) {
     EXPECT_EQ(journal[3], "Velmora.ExeList#1\tClear") << "the list-load clear";
 }
 
-TEST(ProgramImport, AScanWithoutBodyAddsTheCurrentLabel) {
+TEST(ProgramImport, AScanWithoutBodyAddsALineFromTheLabelData) {
     LabelRig rig;
-    rig.scan("%13P9 N 13 %");
+    resetLabelData(rig.state);
+    rig.state.data.programName = "P9"; // as a list load that failed at P9 leaves it
+    rig.state.data.fieldCode = "N";
     rig.importProgram("just^a^caret");
     ASSERT_EQ(rig.lines().size(), 1u);
-    EXPECT_EQ(rig.lines()[0].substr(0, 11), "P9;1;N;1;;;") << "nothing completed or read";
+    EXPECT_EQ(rig.lines()[0].substr(0, 11), "P9;1;N;1; ;") << "nothing completed or read";
     EXPECT_FALSE(std::filesystem::exists(rig.program("just")));
 }
 
@@ -183,16 +185,23 @@ TEST(ProgramImport, NamesThatLeaveTheFolderAreRefused) {
     }
 }
 
-TEST(ProgramImport, AnUnwritableFileIsReportedAndTheLineStillAdded) {
+TEST(ProgramImport, AProgramThatCannotBeSavedAddsNoLine) {
     LabelRig rig;
     std::filesystem::create_directories(rig.program("DIR"));
+    rig.panel.indicators[2] = true;
     rig.importProgram("DIR^X1^Y1^Z1!0123456789ABCDEF");
-    EXPECT_EQ(rig.panel.statuses.at(1).rfind("Program file not saved: C:\\PRODUCT\\DIR (cannot "
-                                             "rename ",
-                                             0),
-              0u)
-        << rig.panel.statuses.at(1);
-    EXPECT_EQ(rig.lines().size(), 1u);
+    EXPECT_EQ(rig.panel.status().rfind("Program file not saved: C:\\PRODUCT\\DIR (", 0), 0u)
+        << "the status line keeps the failure: " << rig.panel.status();
+    EXPECT_TRUE(rig.lines().empty());
+    const auto journal = rig.journal();
+    EXPECT_EQ(std::count(journal.begin(), journal.end(), kAddProg), 0);
+    EXPECT_FALSE(rig.panel.indicators[2]);
+    EXPECT_EQ(rig.state.data.programName, " ") << "the barcode's values are gone";
+    EXPECT_NE(readFile(rig.log.path()).find("the line of program DIR was not added"),
+              std::string::npos);
+    rig.panel.options[Option::Overwrite] = 0;
+    rig.importProgram("DIR^X1^Y1^Z1!0123456789ABCDEF");
+    EXPECT_TRUE(rig.lines().empty()) << "a folder in the file's place is no program to keep";
     const auto leftovers =
         std::distance(std::filesystem::directory_iterator(rig.dir.file("PRODUCT")),
                       std::filesystem::directory_iterator());

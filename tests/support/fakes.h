@@ -7,10 +7,13 @@
 #include "shell/panel.h"
 
 #include <array>
+#include <chrono>
 #include <deque>
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -89,8 +92,24 @@ struct FakeDialogs : Dialogs {
 struct FakePump : EventPump {
     int processed = 0;
     std::vector<int> sleeps;
-    void processEvents() override { ++processed; }
+    bool ended = false;
+    std::function<void()> duringEvents; // what a window event does, if anything
+    void processEvents() override {
+        ++processed;
+        if (duringEvents)
+            duringEvents();
+    }
     void sleepMilliseconds(int milliseconds) override { sleeps.push_back(milliseconds); }
+    bool endRequested() const override { return ended; }
+};
+
+// Pauses that take their time, for tests with real windows and processes.
+struct SleepingPump : EventPump {
+    void processEvents() override {}
+    void sleepMilliseconds(int milliseconds) override {
+        std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+    }
+    bool endRequested() const override { return false; }
 };
 
 struct FakeGuard : InstanceGuard {
@@ -114,7 +133,6 @@ struct FakeSerialPort : SerialPort {
     std::deque<std::string> incoming;
     std::string pending; // what the port holds right now
     std::string written;
-    int discards = 0;
     std::optional<std::string> failure;
 
     void open(int portNumber, const LineSettings& settings) override;
@@ -125,10 +143,6 @@ struct FakeSerialPort : SerialPort {
     bool isOpen() const override { return open_; }
     std::size_t bytesWaiting() override { return pending.size(); }
     std::string readAll() override { return std::exchange(pending, {}); }
-    void discardInput() override {
-        ++discards;
-        pending.clear();
-    }
     bool write(std::string_view bytes) override {
         if (!open_)
             return false;

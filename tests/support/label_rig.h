@@ -35,7 +35,7 @@ struct NoDesktop : Desktop {
     bool hasWindows() const override { return true; }
     std::optional<WindowId> windowOf(TaskId) override { return 1; }
     bool makeTopmost(WindowId) override { return true; }
-    bool sendKeys(WindowId, std::string_view) override { return true; }
+    KeysOutcome sendKeys(TaskId, std::string_view) override { return KeysOutcome::Sent; }
 };
 
 struct LabelRig {

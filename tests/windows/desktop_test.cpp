@@ -57,6 +57,7 @@ protected:
         SetEnvironmentVariableW(L"LUMETRA_TEST_WINDOW_LOG",
                                 wideFromCodePage(dir.file("keys.txt")).c_str());
         SetEnvironmentVariableW(L"LUMETRA_TEST_WINDOW_HIDDEN", nullptr);
+        SetEnvironmentVariableW(L"LUMETRA_TEST_WINDOW_FOLDER", wideFromCodePage(dir.str()).c_str());
     }
     ~Desktops() override {
         for (const TaskId task : started)
@@ -75,7 +76,22 @@ protected:
     std::vector<TaskId> started;
 };
 
-TEST_F(Desktops, TheEditorGetsCtrlOTheNameAndEnterAsTyped) {
+// The task's window in the foreground once it is not `other` (a dialog shows, or closes).
+HWND foregroundOf(TaskId task, HWND other) {
+    for (int waited = 0; waited < 5000; waited += 50) {
+        const HWND foreground = GetForegroundWindow();
+        DWORD process = 0;
+        GetWindowThreadProcessId(foreground, &process);
+        if (static_cast<TaskId>(process) == task && foreground != other)
+            return foreground;
+        Sleep(50);
+    }
+    return nullptr;
+}
+
+TEST_F(Desktops, CtrlOOpensTheDialogThatGetsTheNameAndTheFirstEnter) {
+    const std::string name = codePageFromWide(L"P100 Fr\u00e4sen \u20ac.CNC");
+    writeFile(fileSystemPath(dir.str() + "\\" + name), "G71 X1 Y2 Z3\r\n(ONE)\r\n");
     const TaskId task = start(testWindowProgram());
     ASSERT_NE(task, 0) << (log.errors.empty() ? "" : log.errors.back());
     EXPECT_EQ(desktop.isRunning(task), true);
@@ -86,12 +102,50 @@ TEST_F(Desktops, TheEditorGetsCtrlOTheNameAndEnterAsTyped) {
     EXPECT_TRUE(desktop.makeTopmost(*window));
     EXPECT_TRUE(GetWindowLongW(reinterpret_cast<HWND>(*window), GWL_EXSTYLE) & WS_EX_TOPMOST);
 
-    const std::string keys = "\x0F" + codePageFromWide(L"P100 Fr\u00e4sen \u20ac.CNC") + "\r";
-    EXPECT_TRUE(desktop.sendKeys(*window, keys));
-    EXPECT_EQ(waitForText(dir.file("keys.txt"), keys.size()), keys);
+    EXPECT_EQ(desktop.sendKeys(task, "\x0F"), KeysOutcome::Sent);
+    const HWND main = reinterpret_cast<HWND>(*window);
+    const HWND dialog = foregroundOf(task, main);
+    ASSERT_NE(dialog, nullptr) << "the Open dialog is in front";
+    EXPECT_TRUE(desktop.activate(task));
+    EXPECT_EQ(GetForegroundWindow(), dialog) << "activation never covers the editor's dialog";
+    EXPECT_EQ(desktop.sendKeys(task, name + "\r"), KeysOutcome::Sent);
+    const std::string opened = "\x0F[Open " + name + ": opened]";
+    EXPECT_EQ(waitForText(dir.file("keys.txt"), opened.size()), opened);
+    ASSERT_EQ(foregroundOf(task, dialog), main);
+    EXPECT_EQ(desktop.sendKeys(task, "\r"), KeysOutcome::Sent);
+    EXPECT_EQ(waitForText(dir.file("keys.txt"), opened.size() + 1), opened + "\r")
+        << "the second Enter reaches the editor";
 
     stop(task);
     EXPECT_EQ(desktop.isRunning(task), false);
+}
+
+TEST_F(Desktops, AnotherProgramInFrontGetsNothing) {
+    const TaskId editor = start(testWindowProgram());
+    ASSERT_TRUE(waitForWindow(desktop, editor));
+    SetEnvironmentVariableW(L"LUMETRA_TEST_WINDOW_LOG",
+                            wideFromCodePage(dir.file("other-keys.txt")).c_str());
+    const TaskId other = start(testWindowProgram());
+    ASSERT_TRUE(waitForWindow(desktop, other));
+    ASSERT_TRUE(desktop.activate(other));
+    EXPECT_EQ(desktop.sendKeys(editor, "NAME\r"), KeysOutcome::OtherProgram);
+    Sleep(300);
+    EXPECT_EQ(readWholeFile(dir.file("keys.txt")).value_or(""), "");
+    EXPECT_EQ(readWholeFile(dir.file("other-keys.txt")).value_or(""), "");
+    EXPECT_FALSE(Win32Desktop::runsWithHigherRights(editor)) << "a program of our own rights";
+}
+
+TEST_F(Desktops, HeldModifierKeysDoNotChangeTheKeysSent) {
+    const TaskId task = start(testWindowProgram());
+    ASSERT_TRUE(waitForWindow(desktop, task));
+    ASSERT_TRUE(desktop.activate(task));
+    INPUT shift{};
+    shift.type = INPUT_KEYBOARD;
+    shift.ki.wVk = VK_LSHIFT;
+    ASSERT_EQ(SendInput(1, &shift, sizeof shift), 1u);
+    EXPECT_EQ(desktop.sendKeys(task, "p7a\r"), KeysOutcome::Sent);
+    EXPECT_EQ(waitForText(dir.file("keys.txt"), 4), "p7a\r");
+    EXPECT_EQ(GetAsyncKeyState(VK_LSHIFT) & 0x8000, 0) << "nothing is pressed again";
 }
 
 TEST_F(Desktops, AProgramInAFolderNamedInTheCodePageStarts) {
@@ -128,20 +182,14 @@ TEST_F(Desktops, NoKeysWithoutTheWindow) {
     ASSERT_TRUE(window);
     stop(shown);
     log.errors.clear();
-    EXPECT_FALSE(desktop.sendKeys(*window, "NAME\r")) << "the window has gone";
+    EXPECT_NE(desktop.sendKeys(shown, "NAME\r"), KeysOutcome::Sent) << "the window has gone";
     EXPECT_FALSE(desktop.makeTopmost(*window));
-    EXPECT_EQ(log.errors.size(), 1u);
-    EXPECT_FALSE(desktop.sendKeys(0, "NAME\r"));
+    EXPECT_NE(desktop.sendKeys(0, "NAME\r"), KeysOutcome::Sent);
     Sleep(200);
     EXPECT_EQ(readWholeFile(dir.file("keys.txt")).value_or(""), "");
 }
 
 // Pauses that take their time: the editor's window comes while the launcher waits.
-struct SleepingPump : EventPump {
-    void processEvents() override {}
-    void sleepMilliseconds(int milliseconds) override { Sleep(static_cast<DWORD>(milliseconds)); }
-};
-
 // The hand-off as the program makes it, to the editor at its fixed path (in the test's
 // own Wine prefix, or a test machine's drive C:).
 class EditorHandOff : public Desktops {
@@ -181,7 +229,8 @@ TEST_F(EditorHandOff, TheEditorIsStartedOnceAndGetsTheNameEachTime) {
     launcher.launchEditor();
     const TaskId first = launcher.editorTask();
     ASSERT_NE(first, 0);
-    const std::string keys = "\x0F" + state.data.programName + "\r\r";
+    // The name and the first Enter go to the editor's Open dialog, the second to the editor.
+    const std::string keys = "\x0F[Open " + state.data.programName + ": not found]\r";
     EXPECT_EQ(waitForText(dir.file("keys.txt"), keys.size()), keys);
 
     launcher.launchEditor();

@@ -215,24 +215,58 @@ std::optional<WindowId> PosixDesktop::windowOf(TaskId task) {
     return noXError() ? found : std::nullopt;
 }
 
+std::optional<WindowId> PosixDesktop::activeWindow() {
+    Window active = 0;
+    if (xdo_get_active_window(xdo(m_xdo), &active) != XDO_SUCCESS)
+        xdo_get_focused_window_sane(xdo(m_xdo), &active);
+    if (!noXError() || active == 0 || active == DefaultRootWindow(xdo(m_xdo)->xdpy))
+        return std::nullopt;
+    return active;
+}
+
+bool PosixDesktop::belongsTo(WindowId window, TaskId task) {
+    constexpr int kOwnersFollowed = 8;
+    Window current = static_cast<Window>(window);
+    for (int step = 0; current != 0 && step < kOwnersFollowed; ++step) {
+        if (xdo_get_pid_window(xdo(m_xdo), current) == task)
+            return noXError();
+        Window owner = 0;
+        if (XGetTransientForHint(xdo(m_xdo)->xdpy, current, &owner) == 0 || owner == current)
+            break;
+        current = owner;
+    }
+    noXError();
+    return false;
+}
+
+void PosixDesktop::releaseModifiers() {
+    charcodemap_t* held = nullptr;
+    int count = 0;
+    if (xdo_get_active_modifiers(xdo(m_xdo), &held, &count) == XDO_SUCCESS && count > 0)
+        xdo_clear_active_modifiers(xdo(m_xdo), CURRENTWINDOW, held, count);
+    free(held);
+}
+
 bool PosixDesktop::makeActive(WindowId window) {
     // libxdo's activation dereferences what it asks of a window that has gone.
     XWindowAttributes attributes{};
     if (XGetWindowAttributes(xdo(m_xdo)->xdpy, window, &attributes) == 0 || !noXError())
         return false;
-    Window active = 0;
-    if (xdo_get_active_window(xdo(m_xdo), &active) == XDO_SUCCESS && active == window)
-        return noXError();
+    if (activeWindow() == window)
+        return true;
     if (xdo_activate_window(xdo(m_xdo), window) == XDO_SUCCESS)
         xdo_wait_for_window_active(xdo(m_xdo), window, 1);
     else
         xdo_focus_window(xdo(m_xdo), window);
-    if (xdo_get_active_window(xdo(m_xdo), &active) != XDO_SUCCESS)
-        xdo_get_focused_window_sane(xdo(m_xdo), &active);
-    return noXError() && active == window;
+    return activeWindow() == window;
 }
 
 bool PosixDesktop::activate(TaskId task) {
+    if (!haveDisplay("activating the editor"))
+        return false;
+    // The task's own dialog in front stays in front: its main window would cover it.
+    if (const auto active = activeWindow(); active && belongsTo(*active, task))
+        return true;
     const auto window = windowOf(task);
     return window && makeActive(*window);
 }
@@ -254,27 +288,33 @@ bool PosixDesktop::makeTopmost(WindowId window) {
     return true;
 }
 
-bool PosixDesktop::sendKeys(WindowId window, std::string_view keys) {
-    if (!haveDisplay("sending keystrokes") || window == 0)
-        return false;
+KeysOutcome PosixDesktop::sendKeys(TaskId task, std::string_view keys) {
+    if (!haveDisplay("sending keystrokes") || task <= 0)
+        return KeysOutcome::Failed;
     bindMissingKeys(keys);
-    // Before every burst the window must still be the active one: keys never go to
-    // whatever window took its place.
+    // Before every burst the active window must be one of the task's: keys never go to
+    // whatever window of another program took its place.
     const auto typed = [&](auto send) {
-        if (!makeActive(window)) {
-            m_log.error("keystrokes not sent: window " + std::to_string(window) +
-                        " is not the active window");
-            return false;
+        const auto active = activeWindow();
+        if (!active) {
+            m_log.info("keystrokes wait: no window is active");
+            return KeysOutcome::NothingActive;
         }
+        if (!belongsTo(*active, task)) {
+            m_log.error("keystrokes not sent: the active window " + std::to_string(*active) +
+                        " belongs to another program");
+            return KeysOutcome::OtherProgram;
+        }
+        releaseModifiers();
         send();
-        return noXError();
+        return noXError() ? KeysOutcome::Sent : KeysOutcome::Failed;
     };
     std::string text;
     auto flush = [&] {
-        const bool sent = text.empty() || typed([&] {
-                              xdo_enter_text_window(xdo(m_xdo), CURRENTWINDOW,
-                                                    codePageToUtf8(text).c_str(), kKeyDelay);
-                          });
+        const KeysOutcome sent = text.empty() ? KeysOutcome::Sent : typed([&] {
+            xdo_enter_text_window(xdo(m_xdo), CURRENTWINDOW, codePageToUtf8(text).c_str(),
+                                  kKeyDelay);
+        });
         text.clear();
         return sent;
     };
@@ -288,10 +328,13 @@ bool PosixDesktop::sendKeys(WindowId window, std::string_view keys) {
             text += c;
             continue;
         }
-        if (!flush() || !typed([&] {
+        if (const KeysOutcome sent = flush(); sent != KeysOutcome::Sent)
+            return sent;
+        if (const KeysOutcome sent = typed([&] {
                 xdo_send_keysequence_window(xdo(m_xdo), CURRENTWINDOW, sequence.c_str(), kKeyDelay);
-            }))
-            return false;
+            });
+            sent != KeysOutcome::Sent)
+            return sent;
     }
     return flush();
 }

@@ -27,12 +27,19 @@ public:
     bool hasWindows() const override { return m_xdo != nullptr; }
     std::optional<WindowId> windowOf(TaskId task) override;
     bool makeTopmost(WindowId window) override;
-    bool sendKeys(WindowId window, std::string_view keys) override;
+    KeysOutcome sendKeys(TaskId task, std::string_view keys) override;
 
 private:
     bool haveDisplay(std::string_view step);
     // Brings `window` to the front; true when it is then the active window.
     bool makeActive(WindowId window);
+    // The window that has the focus; none when there is none or it cannot be told.
+    std::optional<WindowId> activeWindow();
+    // Whether the window is one of the task's: it carries the task's process number, or
+    // it is a dialog (transient) of such a window.
+    bool belongsTo(WindowId window, TaskId task);
+    // Key-ups for the modifier keys held down now.
+    void releaseModifiers();
     // True when no X error came since the last call (and logs the one that came).
     bool noXError();
     void bindMissingKeys(std::string_view keys);

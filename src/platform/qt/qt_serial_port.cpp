@@ -98,11 +98,6 @@ std::string QtSerialPort::readAll() {
     return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
 }
 
-void QtSerialPort::discardInput() {
-    m_port.readAll();
-    m_port.clear(QSerialPort::Input);
-}
-
 bool QtSerialPort::write(std::string_view bytes) {
     if (!m_port.isOpen())
         return false;

@@ -23,7 +23,6 @@ public:
     bool isOpen() const override;
     std::size_t bytesWaiting() override;
     std::string readAll() override;
-    void discardInput() override;
     bool write(std::string_view bytes) override;
     std::optional<std::string> takeFailure() override;
 

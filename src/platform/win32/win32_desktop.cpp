@@ -31,6 +31,38 @@ BOOL CALLBACK matchWindow(HWND window, LPARAM parameter) {
     return FALSE;
 }
 
+// The window's process, or that of a window owning it (a dialog's main window).
+bool belongsTo(HWND window, TaskId task) {
+    constexpr int kOwnersFollowed = 8;
+    for (int step = 0; window != nullptr && step < kOwnersFollowed; ++step) {
+        DWORD processId = 0;
+        GetWindowThreadProcessId(window, &processId);
+        if (static_cast<TaskId>(processId) == task)
+            return true;
+        window = GetWindow(window, GW_OWNER);
+    }
+    return false;
+}
+
+// The mandatory integrity level of a process (the last part of its label's SID).
+std::optional<DWORD> integrityLevel(HANDLE process) {
+    HANDLE token = nullptr;
+    if (!OpenProcessToken(process, TOKEN_QUERY, &token))
+        return std::nullopt;
+    DWORD size = 0;
+    GetTokenInformation(token, TokenIntegrityLevel, nullptr, 0, &size);
+    std::vector<unsigned char> buffer(size);
+    std::optional<DWORD> level;
+    if (size != 0 && GetTokenInformation(token, TokenIntegrityLevel, buffer.data(), size, &size)) {
+        const auto* label = reinterpret_cast<const TOKEN_MANDATORY_LABEL*>(buffer.data());
+        const UCHAR count = *GetSidSubAuthorityCount(label->Label.Sid);
+        if (count > 0)
+            level = *GetSidSubAuthority(label->Label.Sid, count - 1u);
+    }
+    CloseHandle(token);
+    return level;
+}
+
 INPUT key(WORD virtualKey, bool up) {
     INPUT input{};
     input.type = INPUT_KEYBOARD;
@@ -161,8 +193,22 @@ bool Win32Desktop::makeActive(WindowId window) {
 }
 
 bool Win32Desktop::activate(TaskId task) {
+    // The task's own dialog in front stays in front: its main window would cover it.
+    if (belongsTo(GetForegroundWindow(), task))
+        return true;
     const auto window = windowOf(task);
     return window && makeActive(*window);
+}
+
+bool Win32Desktop::runsWithHigherRights(TaskId task) {
+    const HANDLE process =
+        OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, static_cast<DWORD>(task));
+    if (process == nullptr)
+        return false;
+    const auto theirs = integrityLevel(process);
+    CloseHandle(process);
+    const auto ours = integrityLevel(GetCurrentProcess());
+    return theirs && ours && *theirs > *ours;
 }
 
 bool Win32Desktop::makeTopmost(WindowId window) {
@@ -172,21 +218,36 @@ bool Win32Desktop::makeTopmost(WindowId window) {
                         SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE) != 0;
 }
 
-bool Win32Desktop::sendKeys(WindowId window, std::string_view keys) {
-    if (!makeActive(window)) {
-        m_log.error("keystrokes not sent: window " + std::to_string(window) +
-                    " is not the active window");
-        return false;
+KeysOutcome Win32Desktop::sendKeys(TaskId task, std::string_view keys) {
+    const HWND foreground = GetForegroundWindow();
+    if (foreground == nullptr) {
+        m_log.info("keystrokes wait: no window is in the foreground");
+        return KeysOutcome::NothingActive;
     }
-    std::vector<INPUT> inputs = inputsFor(keys);
+    if (!belongsTo(foreground, task)) {
+        m_log.error("keystrokes not sent: the foreground window belongs to another program");
+        return KeysOutcome::OtherProgram;
+    }
+    if (runsWithHigherRights(task)) {
+        m_log.error("keystrokes not sent: the editor runs with higher rights than this program");
+        return KeysOutcome::Elevated;
+    }
+    // Modifier keys the operator holds would combine with the keys sent: they are let go.
+    std::vector<INPUT> inputs;
+    for (const WORD modifier :
+         {VK_LSHIFT, VK_RSHIFT, VK_LCONTROL, VK_RCONTROL, VK_LMENU, VK_RMENU, VK_LWIN, VK_RWIN})
+        if ((GetAsyncKeyState(modifier) & 0x8000) != 0)
+            inputs.push_back(key(modifier, true));
+    const std::vector<INPUT> typed = inputsFor(keys);
+    inputs.insert(inputs.end(), typed.begin(), typed.end());
     const UINT sent = SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
     if (sent != inputs.size()) {
         m_log.error("keystrokes cut short: " + std::to_string(sent) + " of " +
                     std::to_string(inputs.size()) + " sent (" + windowsErrorText(GetLastError()) +
                     ")");
-        return false;
+        return KeysOutcome::Failed;
     }
-    return true;
+    return KeysOutcome::Sent;
 }
 
 } // namespace lumetra

@@ -8,8 +8,8 @@
 namespace lumetra {
 
 // Programs started by their path; their windows found by process, brought to the front
-// and typed into with SendInput. Keys go only to a window that is the foreground
-// window at the start of each burst.
+// and typed into with SendInput. Keys go only to a foreground window of the task's own
+// process (its main window or its dialogs) at the start of each burst.
 class Win32Desktop final : public Desktop {
 public:
     explicit Win32Desktop(PlatformLog& log);
@@ -23,7 +23,12 @@ public:
     bool hasWindows() const override { return true; }
     std::optional<WindowId> windowOf(TaskId task) override;
     bool makeTopmost(WindowId window) override;
-    bool sendKeys(WindowId window, std::string_view keys) override;
+    KeysOutcome sendKeys(TaskId task, std::string_view keys) override;
+
+    // True when the task's process runs with a higher integrity level than this one (an
+    // editor started as administrator): the system drops keys sent to it without a word.
+    // False when the levels cannot be read.
+    static bool runsWithHigherRights(TaskId task);
 
 private:
     // Brings `window` to the front; true when it is then the foreground window.
