@@ -30,6 +30,40 @@ void PlainLabelWithAutomaticField(benchmark::State& state) {
 }
 BENCHMARK(PlainLabelWithAutomaticField);
 
+// A plain label whose program file and per-program CSV file are missing, among other files
+// in the program and CSV folders: the case-blind look-up of both names.
+void PlainLabelAmongOtherFiles(benchmark::State& state) {
+    LabelRig rig(false, false, false);
+    rig.settings.slot(lumetra::Slot::DFN).code = "N";
+    for (int i = 0; i < state.range(0); ++i) {
+        lumetra::testing::writeFile(rig.program("OTHER" + std::to_string(i)), "");
+        lumetra::testing::writeFile(rig.dir.file("CSV/OTHER" + std::to_string(i) + ".CSV"), "");
+    }
+    for (auto _ : state)
+        benchmark::DoNotOptimize(rig.scan("P100"));
+}
+BENCHMARK(PlainLabelAmongOtherFiles)->Arg(0)->Arg(1000)->Arg(10000);
+
+// The reads start-up makes (about a hundred keys) from an ORX.INI of the given size.
+void StartUpReadsOfALargeOrxIni(benchmark::State& state) {
+    lumetra::testing::TempDir dir;
+    std::string text = "[VOZEZIZO]\r\nCommPollTime=100\r\n[NOTES]\r\n";
+    for (int i = 0; text.size() < static_cast<std::size_t>(state.range(0)); ++i)
+        text += "Note" + std::to_string(i) + "=" + std::string(60, 'n') + "\r\n";
+    lumetra::testing::writeFile(dir.file("ORX.INI"), text);
+    for (auto _ : state) {
+        lumetra::PortableProfile profile(dir.str());
+        for (int key = 0; key < 100; ++key)
+            benchmark::DoNotOptimize(profile.readString(dir.file("ORX.INI"), "VOZEZIZO",
+                                                        "Key" + std::to_string(key), "", 128));
+    }
+}
+BENCHMARK(StartUpReadsOfALargeOrxIni)
+    ->Arg(100 * 1024)
+    ->Arg(1024 * 1024)
+    ->Arg(10 * 1024 * 1024)
+    ->Unit(benchmark::kMillisecond);
+
 void FieldCodeBarcode(benchmark::State& state) {
     LabelRig rig(false, false, false);
     for (auto _ : state)

@@ -27,16 +27,25 @@ public:
     // Moves <CSVInPath>\<base name>.CSV into CSVOutPath. The input file is deleted only
     // after its text reached the collecting file; a failure leaves it and the collecting
     // file as they were and is reported. Each block arrives exactly once, even when the
-    // program is killed at any point of the hand-off.
+    // program is killed at any point of the hand-off or the file system reports a failure
+    // after the block was written: what is on disk decides.
     void writeLabelExport();
 
-    // Settles a hand-off that a kill interrupted: a block that reached the collecting
-    // file whole has its per-program file removed; a part of one is cut off again.
+    // Settles a hand-off that did not finish (a kill, a failure): a block that reached the
+    // collecting file whole counts as delivered, and its per-program file is removed if it
+    // still holds that block; a part of one is cut off again. Runs at start-up and before
+    // the next hand-off after one that did not finish.
     void recover();
 
 private:
+    struct Journal;
+    enum class Settled { Delivered, Undone, Open };
+
     std::string journalPath() const;
     void report(const std::string& text);
+    // Decides by the collecting file whether the journalled block arrived whole.
+    Settled settle(const Journal& journal);
+    void setJournalAside(const std::string& why);
 
     const LabelState& m_state;
     const Configuration& m_config;
@@ -44,6 +53,7 @@ private:
     FileChecker& m_files;
     StatusLine& m_status;
     OperatorLog& m_log;
+    bool m_recoveryDue = true; // a hand-off may have been left unfinished
 };
 
 } // namespace lumetra

@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
 #include <vector>
 
 namespace lumetra {
@@ -73,15 +72,16 @@ std::string PayloadExpander::bufferRoute(const std::string& compressed, int leng
 std::string PayloadExpander::fileRoute(const std::string& compressed, int length) {
     const std::string compressedPath = m_paths.map(kCompressedTempPath);
     const std::string expandedPath = m_paths.map(kExpandedTempPath);
-    std::error_code error;
-    std::filesystem::create_directories(fileSystemPath(compressedPath).parent_path(), error);
-    {
-        std::ofstream out(fileSystemPath(compressedPath), std::ios::binary | std::ios::trunc);
-        out.write(compressed.data(), static_cast<std::streamsize>(compressed.size()));
-        out.close();
-        if (!out)
-            return refuse("cannot write " + std::string(kCompressedTempPath));
-    }
+    std::error_code ignored;
+    std::filesystem::create_directories(fileSystemPath(compressedPath).parent_path(), ignored);
+    // The folder may be one other users write into: a link planted at either name is
+    // replaced, never followed, and only the very file made here is read back.
+    if (const WriteOutcome written = replaceFile(compressedPath, compressed); !written)
+        return refuse("cannot write " + std::string(kCompressedTempPath) + ": " + written.error);
+    std::string error;
+    const auto expandedFile = createFreshFile(expandedPath, error);
+    if (!expandedFile)
+        return refuse(error);
     ExpandFileRecord record;
     record.outputHandle = m_library.openFile(expandedPath, 10);
     record.inputHandle = m_library.openFile(compressedPath, 1);
@@ -94,7 +94,10 @@ std::string PayloadExpander::fileRoute(const std::string& compressed, int length
     if (produced != length)
         return refuse("the data expanded to " + std::to_string(produced) + " characters, " +
                       std::to_string(length) + " were stated");
-    return readWholeFile(expandedPath).value_or(std::string{});
+    auto text = readSameFile(expandedPath, *expandedFile);
+    if (!text)
+        return refuse(std::string(kExpandedTempPath) + " is no longer the file written for it");
+    return std::move(*text);
 }
 
 } // namespace lumetra

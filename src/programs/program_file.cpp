@@ -99,7 +99,13 @@ void ProgramFileReader::readProgramFile(float& x, float& y, float& z) {
         m_log.write(LogKind::Error, "program name refused as a path: " + m_state.data.programName);
         return;
     }
-    const std::filesystem::path native = fileSystemPath(m_paths.map(path));
+    const std::string mapped = m_paths.map(path);
+    if (leadsOutsideItsFolder(mapped)) {
+        m_log.write(LogKind::Error, "program file not read: a link at " + path +
+                                        " leads out of the program folder");
+        return;
+    }
+    const std::filesystem::path native = fileSystemPath(mapped);
     std::error_code error;
     if (!std::filesystem::is_regular_file(native, error))
         return;

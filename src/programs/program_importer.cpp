@@ -110,14 +110,17 @@ bool ProgramImporter::saveProgram(const std::string& body) {
     const std::string path = m_programs.programPath();
     const std::string native = m_paths.map(path);
     if (!isTicked(m_panel, Option::Overwrite)) {
-        // Opened for reading and asked its length: every error counts as a missing file,
-        // and a folder is no program file.
+        // Opened for reading and asked its length: every error counts as a missing file.
+        // A folder, a FIFO or a link leading out of the program folder is no program file.
+        const std::filesystem::path file = fileSystemPath(native);
         std::error_code error;
-        std::ifstream existing(fileSystemPath(native), std::ios::binary | std::ios::ate);
-        if (std::filesystem::is_regular_file(fileSystemPath(native), error) && existing &&
-            existing.tellg() > 0)
+        std::ifstream existing;
+        if (!leadsOutsideItsFolder(native) && std::filesystem::is_regular_file(file, error))
+            existing.open(file, std::ios::binary | std::ios::ate);
+        if (existing.is_open() && existing.tellg() > 0)
             return true; // the existing program stays
-        if (std::filesystem::exists(fileSystemPath(native), error) && !existing)
+        if (std::filesystem::exists(std::filesystem::symlink_status(file, error)) &&
+            !existing.is_open())
             m_log.write(LogKind::Info,
                         "the existing program file cannot be read; it is replaced: " + path);
     }

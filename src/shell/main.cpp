@@ -6,6 +6,7 @@
 #include <QCommandLineParser>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <string>
 
 namespace {
@@ -45,15 +46,24 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     describeApplication();
     parseCommandLine(app);
-    lumetra::Program program({lumetra::processEnvironment, lumetra::executableFolder()});
-    lumetra::endOnTermination(
-        app, [&program](int number) { program.requestEnd("signal " + std::to_string(number)); });
-    if (program.start() == lumetra::StartupResult::EndNow) {
-        std::fprintf(stderr, "lumetra: %s\n", program.endReason().c_str());
+    // Answered from the first moment: a signal during start-up ends its pause, start-up
+    // finishes its steps and the program then ends in order, without showing its window.
+    std::unique_ptr<lumetra::Program> program;
+    lumetra::endOnTermination(app, [&program](int number) {
+        if (program)
+            program->requestEnd("signal " + std::to_string(number));
+    });
+    program = std::make_unique<lumetra::Program>(
+        lumetra::ProgramEnvironment{lumetra::processEnvironment, lumetra::executableFolder()});
+    if (program->start() == lumetra::StartupResult::EndNow) {
+        std::fprintf(stderr, "lumetra: %s\n", program->endReason().c_str());
         std::_Exit(1); // ends at once, without the shutdown steps
     }
-    program.window().show();
-    const int code = QApplication::exec();
-    program.unload();
+    int code = 0;
+    if (!program->endRequested()) {
+        program->window().show();
+        code = QApplication::exec();
+    }
+    program->unload();
     return code;
 }

@@ -5,6 +5,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
 #include <sys/stat.h>
 #include <utility>
 
@@ -49,19 +50,36 @@ void OperatorLog::failed(const std::string& why) {
         m_report(text);
 }
 
+// Why the log's name cannot be opened: something planted there, or the system's reason.
+std::string OperatorLog::openFailure(int error) const {
+    std::error_code ignored;
+    const auto status = std::filesystem::symlink_status(fileSystemPath(m_path), ignored);
+    if (std::filesystem::is_symlink(status))
+        return "a link stands at its name; it is not followed";
+    if (std::filesystem::exists(status) && !std::filesystem::is_regular_file(status))
+        return "not a regular file";
+    return std::strerror(error);
+}
+
 // The file open, and still the file at the path: one whose folder was removed is
-// opened anew, and that failing is told.
+// opened anew, and that failing is told. A file with another name (a hard link planted
+// in the log's folder) would carry the log into someone else's file: it is not written.
 bool OperatorLog::ready() {
     if (m_file != nullptr) {
         struct stat status {};
-        if (::fstat(fileno(m_file), &status) == 0 && status.st_nlink > 0)
+        if (::fstat(fileno(m_file), &status) == 0 && status.st_nlink == 1)
             return true;
         std::fclose(m_file);
         m_file = nullptr;
     }
     m_file = openFile(m_path, "ab");
     if (m_file == nullptr) {
-        failed(std::strerror(errno));
+        failed(openFailure(errno));
+        return false;
+    }
+    struct stat status {};
+    if (::fstat(fileno(m_file), &status) == 0 && status.st_nlink > 1) {
+        failed("the file has another name (a hard link); it is not written");
         return false;
     }
     return true;

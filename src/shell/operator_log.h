@@ -39,6 +39,7 @@ public:
 private:
     bool ready();
     void failed(const std::string& why);
+    std::string openFailure(int error) const;
 
     std::string m_path;
     std::FILE* m_file = nullptr;

@@ -16,7 +16,11 @@ PlatformAdapters::PlatformAdapters(Environment environment, std::string executab
       m_profile(std::make_unique<PortableProfile>(m_paths->windowsDirectory())),
       m_probe(std::make_unique<PosixFileProbe>()),
       m_guard(std::make_unique<PosixInstanceGuard>(
-          m_environment("XDG_RUNTIME_DIR").value_or("/tmp"), m_paths->programFolder())) {}
+          m_environment("XDG_RUNTIME_DIR").value_or("/tmp"),
+          m_environment("XDG_CACHE_HOME")
+                  .value_or(m_environment("HOME").value_or("/tmp") + "/.cache") +
+              "/lumetra",
+          m_paths->programFolder())) {}
 
 PlatformAdapters::~PlatformAdapters() = default;
 

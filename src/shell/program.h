@@ -40,6 +40,7 @@ public:
     void unload();
     // Ends the event loop and any pause; long work stops between its steps.
     void requestEnd(const std::string& reason);
+    bool endRequested() const { return m_pump.endRequested(); }
     MainWindow& window() { return *m_window; }
     OperatorLog& log() { return *m_log; }
     // Why start-up ended the program.

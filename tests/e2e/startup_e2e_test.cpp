@@ -1,5 +1,6 @@
 #include "e2e/harness.h"
 
+#include <csignal>
 #include <gtest/gtest.h>
 
 namespace lumetra::e2e {
@@ -48,6 +49,38 @@ TEST(StartupE2E, CopiesInDifferentFoldersRunSideBySide) {
     EXPECT_TRUE(waitForText(two.logPath(), "configuration read from"));
     EXPECT_TRUE(first.running());
     EXPECT_TRUE(second.running());
+}
+
+// An ORX.INI of 10 MB: a section of the integrator's own beside the program's keys.
+std::string bigIni() {
+    std::string text = "[VOZEZIZO]\r\nCommPollTime=100\r\nAutoClear= 1\r\n[NOTES]\r\n";
+    for (int i = 0; text.size() < 10 * 1024 * 1024; ++i)
+        text += "Note" + std::to_string(i) + "=" + std::string(60, 'n') + "\r\n";
+    return text + "[VOZEZIZO]\r\nAutoClear= 0\r\n"; // a later duplicate is never read
+}
+
+TEST(StartupE2E, ABigOrxIniIsReadAsTheProfileFunctionsReadIt) {
+    Workspace workspace;
+    workspace.writeIni(bigIni());
+    ProgramRun run(workspace);
+    ASSERT_TRUE(waitForText(workspace.logPath(), "\tinfo\tstart-up complete", 20s))
+        << workspace.log();
+    EXPECT_NE(workspace.log().find(" poll interval=100 "), std::string::npos);
+    EXPECT_NE(workspace.log().find(" AutoClear=1 "), std::string::npos);
+}
+
+TEST(StartupE2E, SigtermDuringStartUpEndsTheProgramInOrderAtOnce) {
+    Workspace workspace;
+    workspace.writeIni(bigIni());
+    ProgramRun run(workspace);
+    ASSERT_TRUE(waitForText(workspace.logPath(), "\tinfo\tstart-up in ", 20s));
+    const auto asked = std::chrono::steady_clock::now();
+    run.signal(SIGTERM);
+    ASSERT_TRUE(run.waitForExit(10s));
+    EXPECT_LT(std::chrono::steady_clock::now() - asked, 1s) << workspace.log();
+    EXPECT_NE(workspace.log().find("\tinfo\tshutdown: scanner port closed, host objects released"),
+              std::string::npos)
+        << workspace.log();
 }
 
 } // namespace

@@ -44,11 +44,24 @@ TEST(WindowsFiles, AFileHeldOpenStaysAsItWasAndNoTemporaryIsLeft) {
     const WriteOutcome written = replaceFile(path, "new");
     CloseHandle(held);
     EXPECT_FALSE(written);
-    EXPECT_EQ(written.error.rfind("cannot rename " + temporaryFileName(path) + " to " + path, 0),
-              0u)
-        << written.error;
+    EXPECT_EQ(written.error.rfind("cannot rename ", 0), 0u) << written.error;
+    EXPECT_NE(written.error.find(" to " + path + ": "), std::string::npos) << written.error;
     EXPECT_EQ(readFile(path), "old");
-    EXPECT_FALSE(std::filesystem::exists(temporaryFileName(path)));
+    for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
+        EXPECT_FALSE(isTemporaryFileName(entry.path().filename().string())) << entry.path();
+}
+
+TEST(WindowsFiles, AReplacedFileKeepsItsAttributes) {
+    TempDir dir;
+    const std::string path = dir.file("PROG");
+    writeFile(path, "old");
+    ASSERT_TRUE(SetFileAttributesW(fileSystemPath(path).c_str(), FILE_ATTRIBUTE_HIDDEN));
+    ASSERT_TRUE(replaceFile(path, "new"));
+    EXPECT_EQ(readFile(path), "new");
+    EXPECT_NE(GetFileAttributesW(fileSystemPath(path).c_str()) & FILE_ATTRIBUTE_HIDDEN, 0u)
+        << "a hidden program stays hidden";
+    for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
+        EXPECT_FALSE(isTemporaryFileName(entry.path().filename().string())) << entry.path();
 }
 
 TEST(WindowsFiles, AnAppendWhileAReaderHasTheFileOpenArrivesWhole) {
@@ -64,10 +77,13 @@ TEST(WindowsFiles, AnAppendWhileAReaderHasTheFileOpenArrivesWhole) {
     EXPECT_EQ(readFile(path), "1;2\r\n3;4\r\n");
 }
 
-TEST(WindowsFiles, TheTemporaryNameCarriesThisProcess) {
-    EXPECT_EQ(temporaryFileName("C:\\P\\X"),
-              "C:\\P\\X.lumetra-tmp-" + std::to_string(GetCurrentProcessId()));
-    EXPECT_TRUE(isTemporaryFileName("X.lumetra-tmp-" + std::to_string(GetCurrentProcessId())));
+TEST(WindowsFiles, TheTemporaryNameCarriesThisProcessAndARandomPart) {
+    const std::string first = temporaryPathBeside("C:\\P\\X");
+    const std::string second = temporaryPathBeside("C:\\P\\X");
+    const std::string mark = "C:\\P\\.lumetra-tmp-" + std::to_string(GetCurrentProcessId()) + "-";
+    EXPECT_EQ(first.rfind(mark, 0), 0u) << first;
+    EXPECT_NE(first, second);
+    EXPECT_TRUE(isTemporaryFileName(first.substr(5)));
 }
 
 } // namespace

@@ -47,11 +47,11 @@ TEST_P(NarrowPaths, TheFileLayerWritesReadsAndAppendsUnderTheRealName) {
     EXPECT_EQ(nativePathText(fileSystemPath(path)), path);
 
     // A temporary file of a process that no longer runs is found and removed.
-    const std::wstring stale = L"PROG.lumetra-tmp-999999";
+    const std::wstring stale = L".lumetra-tmp-999999-0123456789abcdef";
     writeFile(dir.path() / GetParam() / stale, "left over");
     ASSERT_TRUE(existsAs(stale));
     EXPECT_EQ(removeStaleTemporaryFiles(folder),
-              std::vector<std::string>{"PROG.lumetra-tmp-999999"});
+              std::vector<std::string>{".lumetra-tmp-999999-0123456789abcdef"});
     EXPECT_FALSE(existsAs(stale));
 }
 

@@ -24,14 +24,24 @@ std::string cutAtNul(std::string_view text) {
     return std::string(text.substr(0, text.find('\0')));
 }
 
+char asciiLower(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
+}
+
+// Names compare without regard to ASCII case only, as the profile functions compare them.
+std::string foldedName(std::string_view name) {
+    std::string folded(name);
+    for (char& c : folded)
+        c = asciiLower(c);
+    return folded;
+}
+
 bool equalNoCase(std::string_view a, std::string_view b) {
     if (a.size() != b.size())
         return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; };
-        if (lower(a[i]) != lower(b[i]))
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (asciiLower(a[i]) != asciiLower(b[i]))
             return false;
-    }
     return true;
 }
 
@@ -120,15 +130,39 @@ std::optional<std::size_t> IniDocument::findKey(std::ptrdiff_t header, std::stri
     return std::nullopt;
 }
 
+const IniDocument::Index& IniDocument::index() const {
+    if (m_index)
+        return *m_index;
+    auto index = std::make_shared<Index>();
+    std::ptrdiff_t header = -1;
+    for (std::size_t i = 0; i < m_lines.size(); ++i) {
+        const Parsed parsed = parse(m_lines[i].content);
+        if (parsed.kind == Kind::Section) {
+            header = static_cast<std::ptrdiff_t>(i);
+            index->sections.emplace(foldedName(parsed.name), header); // the first one stays
+        } else if (parsed.kind == Kind::Key || parsed.kind == Kind::Bare) {
+            index->keys.emplace(std::pair(header, foldedName(parsed.name)), i);
+        }
+    }
+    m_index = std::move(index);
+    return *m_index;
+}
+
 std::optional<std::string> IniDocument::value(std::string_view section,
                                               std::string_view key) const {
-    const auto header = findSection(section);
-    if (!header)
+    const Index& found = index();
+    const std::string_view wanted = trimBlanks(section);
+    std::ptrdiff_t header = -1; // keys before the first header form the nameless section
+    if (!wanted.empty()) {
+        const auto it = found.sections.find(foldedName(wanted));
+        if (it == found.sections.end())
+            return std::nullopt;
+        header = it->second;
+    }
+    const auto line = found.keys.find(std::pair(header, foldedName(trimBlanks(key))));
+    if (line == found.keys.end())
         return std::nullopt;
-    const auto line = findKey(*header, key);
-    if (!line)
-        return std::nullopt;
-    Parsed parsed = parse(m_lines[*line].content);
+    Parsed parsed = parse(m_lines[line->second].content);
     if (parsed.kind != Kind::Key)
         return std::nullopt;
     return parsed.value;
@@ -140,6 +174,7 @@ void IniDocument::endLastLine() {
 }
 
 bool IniDocument::setValue(std::string_view section, std::string_view key, std::string_view value) {
+    m_index.reset();
     const std::string keyName(leadingTrimmed(key));
     const auto header = findSection(section);
     if (!header) {
@@ -178,6 +213,7 @@ bool IniDocument::setValue(std::string_view section, std::string_view key, std::
 }
 
 bool IniDocument::removeKey(std::string_view section, std::string_view key) {
+    m_index.reset();
     const auto header = findSection(section);
     if (!header)
         return false;
@@ -189,6 +225,7 @@ bool IniDocument::removeKey(std::string_view section, std::string_view key) {
 }
 
 bool IniDocument::removeSection(std::string_view section) {
+    m_index.reset();
     const auto header = findSection(section);
     if (!header || *header < 0)
         return false;

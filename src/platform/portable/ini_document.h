@@ -2,9 +2,12 @@
 // edited in place: lines that a change does not touch keep every byte.
 #pragma once
 
+#include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace lumetra {
@@ -14,7 +17,9 @@ public:
     explicit IniDocument(std::string_view bytes = {});
 
     // The value of the first matching key of the first matching section (names compared
-    // trimmed and without regard to ASCII case); none when missing or a bare name.
+    // trimmed and without regard to ASCII case); none when missing or a bare name. The
+    // first look-up indexes the document, so each later one costs a look-up in a table
+    // whatever the file's size.
     std::optional<std::string> value(std::string_view section, std::string_view key) const;
 
     // Each returns true when the document changed.
@@ -45,8 +50,16 @@ private:
     std::optional<std::size_t> findKey(std::ptrdiff_t header, std::string_view key) const;
     void endLastLine();
 
+    // Where the first section of each name and the first key of each name in it stand.
+    struct Index {
+        std::unordered_map<std::string, std::ptrdiff_t> sections;
+        std::map<std::pair<std::ptrdiff_t, std::string>, std::size_t> keys;
+    };
+    const Index& index() const;
+
     std::string m_bom;
     std::vector<Line> m_lines;
+    mutable std::shared_ptr<const Index> m_index; // dropped by every change
 };
 
 } // namespace lumetra

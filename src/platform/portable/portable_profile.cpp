@@ -15,22 +15,6 @@ constexpr std::size_t kIntBuffer = 30;
 
 constexpr std::string_view kUtf16Bom = "\xFF\xFE";
 
-// An INI file's text in the code page, and whether it was stored as UTF-16LE (which a
-// write keeps).
-struct ProfileText {
-    std::string text;
-    bool utf16 = false;
-};
-
-std::optional<ProfileText> readProfileText(const std::string& path) {
-    auto bytes = readWholeFile(path);
-    if (!bytes)
-        return std::nullopt;
-    if (bytes->substr(0, 2) == kUtf16Bom)
-        return ProfileText{utf16leToCodePage(std::string_view(*bytes).substr(2)), true};
-    return ProfileText{std::move(*bytes), false};
-}
-
 // The default loses its trailing spaces, but one that is all spaces keeps one.
 std::string cleanDefault(std::optional<std::string_view> value) {
     if (!value || value->empty())
@@ -98,15 +82,42 @@ std::string PortableProfile::resolve(const std::string& file) const {
     return file;
 }
 
+const PortableProfile::Loaded* PortableProfile::load(const std::string& path) {
+    // The stamp is taken before the read: a change while reading shows at the next call.
+    const auto stamp = fileStamp(path);
+    if (!stamp) {
+        m_loaded.erase(path);
+        return nullptr;
+    }
+    if (const auto known = m_loaded.find(path);
+        known != m_loaded.end() && stillCurrent(known->second.stamp, known->second.readAt, *stamp))
+        return &known->second;
+    const auto readAt = std::chrono::system_clock::now();
+    auto bytes = readWholeFile(path);
+    if (!bytes) {
+        m_loaded.erase(path);
+        return nullptr;
+    }
+    const bool utf16 = bytes->substr(0, 2) == kUtf16Bom;
+    Loaded loaded{*stamp, readAt,
+                  IniDocument(utf16 ? utf16leToCodePage(std::string_view(*bytes).substr(2))
+                                    : std::move(*bytes)),
+                  utf16};
+    return &(m_loaded[path] = std::move(loaded));
+}
+
 // The whole file is replaced, so a failed write leaves the old one byte for byte. Windows
 // always has its directory: the stand-in is created on the first write into it.
-bool PortableProfile::store(const std::string& path, const std::string& bytes) {
+bool PortableProfile::store(const std::string& path, IniDocument document, bool utf16) {
     std::error_code error;
     const auto folder = fileSystemPath(path).parent_path();
     if (folder == fileSystemPath(m_windowsDirectory))
         std::filesystem::create_directories(folder, error);
+    const std::string bytes =
+        utf16 ? std::string(kUtf16Bom) + codePageToUtf16le(document.bytes()) : document.bytes();
     const WriteOutcome outcome = replaceFile(path, bytes);
     m_lastWriteError = outcome.error;
+    m_loaded.erase(path); // read anew at the next call
     return static_cast<bool>(outcome);
 }
 
@@ -117,10 +128,10 @@ std::string PortableProfile::readString(const std::string& file, std::string_vie
     if (size == 0)
         return {};
     const std::string fallback = cleanDefault(defaultValue);
-    const auto content = readProfileText(resolve(file));
-    if (!content)
+    const Loaded* content = load(resolve(file));
+    if (content == nullptr)
         return fallback.substr(0, size - 1);
-    const auto value = IniDocument(content->text).value(section, key);
+    const auto value = content->document.value(section, key);
     return copyEntry(value ? *value : fallback, size, true);
 }
 
@@ -137,15 +148,15 @@ bool PortableProfile::writeString(const std::string& file, std::string_view sect
                                   std::optional<std::string_view> value) {
     const std::string path = resolve(file);
     m_lastWriteError.clear();
-    const auto bytes = readProfileText(path);
-    if (!bytes) {
+    const Loaded* bytes = load(path);
+    if (bytes == nullptr) {
         std::error_code error;
         if (std::filesystem::exists(fileSystemPath(path), error)) {
             m_lastWriteError = path + " is not a readable file";
             return false;
         }
     }
-    IniDocument document(bytes ? bytes->text : std::string{});
+    IniDocument document = bytes ? bytes->document : IniDocument{};
     bool changed = false;
     if (!key)
         changed = document.removeSection(section);
@@ -154,12 +165,11 @@ bool PortableProfile::writeString(const std::string& file, std::string_view sect
     else
         changed = document.setValue(section, *key, *value);
     if (!changed && !bytes && (!key || !value))
-        return store(path, {}); // Windows leaves an empty file behind
+        return store(path, IniDocument{}, false); // Windows leaves an empty file behind
     if (!changed)
         return true;
     const bool utf16 = bytes && bytes->utf16;
-    return store(path, utf16 ? std::string(kUtf16Bom) + codePageToUtf16le(document.bytes())
-                             : document.bytes());
+    return store(path, std::move(document), utf16);
 }
 
 } // namespace lumetra

@@ -1,7 +1,13 @@
-// The profile functions over plain files, with the Windows API's reading rules.
+// The profile functions over plain files, with the Windows API's reading rules. A file is
+// read and indexed once and kept while it stays the same (one look at its stamp per call),
+// so a large ORX.INI costs one read however many keys are asked for.
 #pragma once
 
+#include "common/files.h"
+#include "platform/portable/ini_document.h"
 #include "platform/profile.h"
+
+#include <map>
 
 namespace lumetra {
 
@@ -20,10 +26,22 @@ public:
     std::string lastWriteError() const override { return m_lastWriteError; }
 
 private:
+    // A file as read: its text parsed, and whether it is stored as UTF-16LE (which a write
+    // keeps).
+    struct Loaded {
+        FileStamp stamp;
+        std::chrono::system_clock::time_point readAt;
+        IniDocument document;
+        bool utf16 = false;
+    };
+
     std::string resolve(const std::string& file) const;
-    bool store(const std::string& path, const std::string& bytes);
+    // The file at `path` as it is now; none when it is missing or unreadable.
+    const Loaded* load(const std::string& path);
+    bool store(const std::string& path, IniDocument document, bool utf16);
     std::string m_windowsDirectory;
     std::string m_lastWriteError;
+    std::map<std::string, Loaded, std::less<>> m_loaded;
 };
 
 // The integer parse of the profile functions: leading blanks and control characters

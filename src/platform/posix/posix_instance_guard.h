@@ -10,7 +10,12 @@ namespace lumetra {
 // different folders run side by side. The kernel drops it when the process ends.
 class PosixInstanceGuard final : public InstanceGuard {
 public:
-    PosixInstanceGuard(std::string lockFolder, std::string programFolder);
+    // The lock lives in `lockFolder` (a shared one such as /tmp will do) unless what stands
+    // at its name there is not the user's own regular file: another local user could hold
+    // that. It then lives in `privateFolder`, which is made when missing and used only when
+    // no one else can write into it.
+    PosixInstanceGuard(std::string lockFolder, std::string privateFolder,
+                       std::string programFolder);
     ~PosixInstanceGuard() override;
     PosixInstanceGuard(const PosixInstanceGuard&) = delete;
     PosixInstanceGuard& operator=(const PosixInstanceGuard&) = delete;
@@ -18,7 +23,10 @@ public:
     bool acquire() override;
 
 private:
-    std::string m_lockPath;
+    std::string m_lockFolder;
+    std::string m_privateFolder;
+    std::string m_name;
+    std::string m_lockPath; // the lock held
     int m_fd = -1;
 };
 

@@ -12,31 +12,38 @@ namespace fs = std::filesystem;
 
 namespace {
 
-bool equalNoCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (std::tolower(static_cast<unsigned char>(a[i])) !=
-            std::tolower(static_cast<unsigned char>(b[i])))
-            return false;
-    return true;
-}
-
-// The entry of `folder` named `name`, exactly when it exists, else ignoring case.
-std::string matchComponent(const fs::path& folder, const std::string& name) {
-    std::error_code error;
-    if (name == "." || name == ".." || fs::exists(folder / fileSystemPath(name), error))
-        return name;
-    fs::directory_iterator it(folder.empty() ? fs::path(".") : folder, error);
-    for (; !error && it != fs::directory_iterator(); it.increment(error)) {
-        const std::string candidate = nativePathText(it->path().filename());
-        if (equalNoCase(candidate, name))
-            return candidate;
-    }
-    return name;
+std::string caseBlind(std::string_view name) {
+    std::string folded(name);
+    for (char& c : folded)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return folded;
 }
 
 } // namespace
+
+std::string PosixPaths::matchComponent(const fs::path& folder, const std::string& name) const {
+    std::error_code error;
+    if (name == "." || name == ".." || fs::exists(folder / fileSystemPath(name), error))
+        return name;
+    const fs::path listed = folder.empty() ? fs::path(".") : folder;
+    const std::string key = nativePathText(listed);
+    const auto stamp = fileStamp(key);
+    if (!stamp)
+        return name;
+    FolderIndex& index = m_folders[key];
+    if (!stillCurrent(index.stamp, index.readAt, *stamp)) {
+        index.stamp = *stamp;
+        index.readAt = std::chrono::system_clock::now();
+        index.names.clear();
+        fs::directory_iterator it(listed, error);
+        for (; !error && it != fs::directory_iterator(); it.increment(error)) {
+            const std::string candidate = nativePathText(it->path().filename());
+            index.names.emplace(caseBlind(candidate), candidate); // the first one stays
+        }
+    }
+    const auto found = index.names.find(caseBlind(name));
+    return found == index.names.end() ? name : found->second;
+}
 
 std::string posixExecutableFolder() {
     std::error_code error;

@@ -1,7 +1,11 @@
 #pragma once
 
 #include "common/environment.h"
+#include "common/files.h"
 #include "platform/paths.h"
+
+#include <map>
+#include <unordered_map>
 
 namespace lumetra {
 
@@ -15,9 +19,21 @@ public:
     std::string map(std::string_view windowsPath) const override;
 
 private:
+    // A folder's names by their case-blind form, kept while the folder is unchanged, so a
+    // name missing with its exact case costs one look at the folder, not a listing.
+    struct FolderIndex {
+        FileStamp stamp;
+        std::chrono::system_clock::time_point readAt;
+        std::unordered_map<std::string, std::string> names;
+    };
+
     std::string home() const;
+    // The entry of `folder` named `name`, exactly when it exists, else ignoring case.
+    std::string matchComponent(const std::filesystem::path& folder, const std::string& name) const;
+
     Environment m_environment;
     std::string m_executableFolder;
+    mutable std::map<std::string, FolderIndex> m_folders;
 };
 
 // The folder of the running executable.
