@@ -1,7 +1,7 @@
 // The whole road of a list file: label processing, the work list, the host simulator
 // with its journal and its window (offscreen). Entries per second for 1,000 and 10,000
 // entries show that the cost is linear.
-#include "platform/sim/host_simulator_window.h"
+#include "app/host_simulator_window.h"
 #include "support/label_rig.h"
 
 #include <QApplication>

@@ -4,9 +4,9 @@
 // it receives and what the dialog did, and appends them to $LUMETRA_EDITOR_LOG when that is
 // set, so the editor hand-off can be watched and tested. It can also behave as a slow or a
 // short-lived editor does (--show-after, --quit-on-key).
-#include "common/files.h"
 #include "common/safe_name.h"
 #include "common/text.h"
+#include "platform/files.h"
 #include "platform/qt/qt_widgets.h"
 
 #include <QApplication>

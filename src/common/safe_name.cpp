@@ -1,6 +1,6 @@
 #include "common/safe_name.h"
 
-#include "common/files.h"
+#include "common/temporary_name.h"
 #include "common/text.h"
 
 #include <array>

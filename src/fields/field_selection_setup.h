@@ -2,8 +2,8 @@
 // live settings and the trigger display here; the dialog only shows them.
 #pragma once
 
+#include "base/label_data.h"
 #include "fields/field_settings_store.h"
-#include "labels/label_data.h"
 
 #include <vector>
 

@@ -2,9 +2,9 @@
 // the mirror state and the alternation between the table's halves.
 #pragma once
 
+#include "base/label_data.h"
 #include "fields/field_settings.h"
-#include "labels/label_data.h"
-#include "shell/panel.h"
+#include "platform/panel.h"
 
 namespace lumetra {
 

@@ -1,8 +1,8 @@
 // Reading and writing the field selection settings in the INI file.
 #pragma once
 
+#include "base/ini_file.h"
 #include "fields/trigger_display.h"
-#include "shell/ini_file.h"
 
 namespace lumetra {
 

@@ -2,8 +2,8 @@
 // comment that make a piece mirrored, or a normal and a mirrored pair.
 #pragma once
 
+#include "base/label_data.h"
 #include "fields/trigger_display.h"
-#include "labels/label_data.h"
 
 namespace lumetra {
 

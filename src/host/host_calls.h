@@ -2,8 +2,8 @@
 // line and logged, and the call answers false.
 #pragma once
 
+#include "base/status_line.h"
 #include "host/host_link.h"
-#include "shell/status_line.h"
 
 #include <functional>
 

@@ -18,8 +18,10 @@ std::optional<std::string> startupExclusionCaption(std::string_view setting);
 
 } // namespace lumetra
 
-#include "shell/configuration.h"
-#include "shell/operator_log.h"
+#include "base/configuration.h"
+#include "base/ini_file.h"
+#include "base/operator_log.h"
+#include "platform/panel.h"
 
 #include <array>
 

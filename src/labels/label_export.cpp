@@ -1,9 +1,9 @@
 #include "labels/label_export.h"
 
-#include "common/files.h"
 #include "common/safe_name.h"
 #include "common/status_texts.h"
 #include "common/text.h"
+#include "platform/files.h"
 
 #include <cinttypes>
 #include <cstdio>

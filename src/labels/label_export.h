@@ -2,11 +2,11 @@
 // input folder is appended to the collecting file and then deleted.
 #pragma once
 
-#include "labels/label_data.h"
+#include "base/configuration.h"
+#include "base/file_checker.h"
+#include "base/label_data.h"
+#include "base/status_line.h"
 #include "platform/paths.h"
-#include "shell/configuration.h"
-#include "shell/file_checker.h"
-#include "shell/status_line.h"
 
 namespace lumetra {
 

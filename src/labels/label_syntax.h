@@ -1,7 +1,7 @@
 // The syntax of label texts: commands, field-code barcodes, framed records, plain labels.
 #pragma once
 
-#include "labels/label_data.h"
+#include "base/label_data.h"
 
 #include <optional>
 #include <string>

@@ -1,11 +1,11 @@
 #include "labels/list_file.h"
 
 #include "common/field_splitter.h"
-#include "common/files.h"
 #include "common/line_reader.h"
 #include "common/safe_name.h"
 #include "common/status_texts.h"
 #include "common/text.h"
+#include "platform/files.h"
 
 #include <filesystem>
 #include <fstream>

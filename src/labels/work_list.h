@@ -2,10 +2,11 @@
 // host's work list, re-creating the list object once when it no longer answers.
 #pragma once
 
+#include "base/configuration.h"
+#include "base/ini_file.h"
+#include "base/label_data.h"
+#include "base/status_line.h"
 #include "host/host_link.h"
-#include "labels/label_data.h"
-#include "shell/configuration.h"
-#include "shell/status_line.h"
 
 namespace lumetra {
 

@@ -2,10 +2,10 @@
 // does not run, brings it to the front and types Ctrl+O, the program name and Enter twice.
 #pragma once
 
-#include "labels/label_data.h"
+#include "base/label_data.h"
+#include "base/status_line.h"
 #include "platform/desktop.h"
 #include "platform/dialogs.h"
-#include "shell/status_line.h"
 
 namespace lumetra {
 

@@ -1,7 +1,7 @@
 #include "programs/payload_expander.h"
 
-#include "common/files.h"
 #include "common/text.h"
+#include "platform/files.h"
 
 #include <algorithm>
 #include <filesystem>

@@ -2,9 +2,9 @@
 // characters, then the compressed data with every backslash doubled.
 #pragma once
 
+#include "base/operator_log.h"
 #include "platform/compression.h"
 #include "platform/paths.h"
-#include "shell/operator_log.h"
 
 #include <string>
 

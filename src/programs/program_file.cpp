@@ -1,10 +1,10 @@
 #include "programs/program_file.h"
 
 #include "common/field_splitter.h"
-#include "common/files.h"
 #include "common/safe_name.h"
 #include "common/status_texts.h"
 #include "common/text.h"
+#include "platform/files.h"
 
 #include <cctype>
 #include <cmath>

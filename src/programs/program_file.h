@@ -2,12 +2,12 @@
 // ORX header form or the ISO header form (first line G70 or G71).
 #pragma once
 
+#include "base/configuration.h"
+#include "base/label_data.h"
+#include "base/operator_log.h"
 #include "common/line_reader.h"
-#include "labels/label_data.h"
 #include "platform/dialogs.h"
 #include "platform/paths.h"
-#include "shell/configuration.h"
-#include "shell/operator_log.h"
 
 #include <optional>
 #include <string>

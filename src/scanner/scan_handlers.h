@@ -1,7 +1,7 @@
 // The three handlers a framed scan is dispatched to.
 #pragma once
 
-#include "shell/application.h"
+#include "scanner/label_entry.h"
 
 #include <string>
 

@@ -2,10 +2,10 @@
 // for two ticks, frames it and dispatches it by its form.
 #pragma once
 
-#include "common/busy_gate.h"
+#include "base/busy_gate.h"
+#include "base/status_line.h"
 #include "platform/serial_port.h"
 #include "scanner/scan_handlers.h"
-#include "shell/status_line.h"
 
 #include <deque>
 

@@ -3,10 +3,12 @@
 
 #include "platform/serial_port.h"
 
+#include "base/configuration.h"
+#include "base/error_reporter.h"
+#include "base/ini_file.h"
+#include "base/operator_log.h"
+#include "platform/panel.h"
 #include "scanner/serial_settings.h"
-#include "shell/configuration.h"
-#include "shell/error_reporter.h"
-#include "shell/operator_log.h"
 #include <chrono>
 
 namespace lumetra {

@@ -1,21 +1,15 @@
 // Start-up, option persistence, manual label entry and shutdown of the main window.
 #pragma once
 
-#include "common/busy_gate.h"
+#include "base/busy_gate.h"
+#include "base/error_reporter.h"
+#include "base/status_line.h"
 #include "platform/instance_guard.h"
-#include "shell/configuration.h"
-#include "shell/error_reporter.h"
-#include "shell/status_line.h"
+#include "scanner/label_entry.h"
+#include "shell/configuration_loader.h"
 #include "shell/subsystems.h"
 
 namespace lumetra {
-
-class LabelEntry {
-public:
-    virtual ~LabelEntry() = default;
-    // True when the text was fully handled (see label processing).
-    virtual bool processLabelScan(const std::string& text) = 0;
-};
 
 enum class StartupResult { Running, EndNow };
 enum class EntryOutcome { ClosedEmpty, Accepted, Refused };

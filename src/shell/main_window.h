@@ -1,8 +1,8 @@
 // The main window frmMain: shows what the core tells it and forwards every event.
 #pragma once
 
+#include "platform/panel.h"
 #include "shell/application.h"
-#include "shell/panel.h"
 
 #include <QMainWindow>
 #include <array>

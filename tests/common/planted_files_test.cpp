@@ -2,7 +2,8 @@
 // name the program writes (a link to a file of the operator's, a hard link, a FIFO), that
 // file stays as it was, the program's own file is written or the write refused with a
 // clear message, nothing hangs and nothing is left behind.
-#include "common/files.h"
+#include "common/temporary_name.h"
+#include "platform/files.h"
 #include "platform/portable/portable_profile.h"
 #include "support/label_rig.h"
 

@@ -1,10 +1,11 @@
 // Every write, flush, close and rename of the files the program keeps fails in turn:
 // the old file stays as it was, the failure is shown, and a later write succeeds.
-#include "common/files.h"
+#include "base/ini_file.h"
 #include "common/safe_name.h"
+#include "common/temporary_name.h"
 #include "common/text.h"
 #include "faults/fault_shim.h"
-#include "shell/ini_file.h"
+#include "platform/files.h"
 #include "support/label_rig.h"
 
 #include <algorithm>

@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #ifdef _WIN32
-#include "common/windows_text.h"
+#include "platform/win32/windows_text.h"
 
 #include <windows.h>
 #else

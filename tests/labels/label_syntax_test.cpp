@@ -1,4 +1,4 @@
-#include "labels/label_data.h"
+#include "base/label_data.h"
 #include "labels/label_syntax.h"
 
 #include <gtest/gtest.h>

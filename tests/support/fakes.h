@@ -4,7 +4,7 @@
 #include "platform/dialogs.h"
 #include "platform/event_pump.h"
 #include "platform/instance_guard.h"
-#include "shell/panel.h"
+#include "platform/panel.h"
 
 #include <array>
 #include <chrono>

@@ -3,12 +3,12 @@
 // host simulator journals them; unknown classes and members, and a server that ends
 // between calls, become the errors the program handles.
 #include "common/errors.h"
-#include "common/windows_text.h"
 #include "host/host_link.h"
 #include "labels/work_list.h"
 #include "platform/portable/portable_profile.h"
 #include "platform/sim/simulated_automation.h"
 #include "platform/win32/com_automation.h"
+#include "platform/win32/windows_text.h"
 #include "support/fakes.h"
 #include "support/temp_dir.h"
 #include "support/workspace.h"

@@ -1,9 +1,9 @@
 // The compression library loaded by name: its operations through the payload expansion
 // (memory and file routes), and the libraries it cannot use.
-#include "common/windows_text.h"
 #include "platform/posix/posix_paths.h"
 #include "platform/sim/deflate_codec.h"
 #include "platform/win32/crush32_library.h"
+#include "platform/win32/windows_text.h"
 #include "programs/payload_expander.h"
 #include "support/temp_dir.h"
 #include "support/workspace.h"

@@ -1,10 +1,10 @@
 // The desktop adapter against the test window program: start, still running, the
 // window found by process, activation, topmost, and the keys as the window receives
 // them; and the cases where nothing may be sent.
-#include "common/files.h"
 #include "common/status_texts.h"
-#include "common/windows_text.h"
+#include "platform/files.h"
 #include "platform/win32/win32_desktop.h"
+#include "platform/win32/windows_text.h"
 #include "programs/editor_launcher.h"
 #include "support/fakes.h"
 #include "support/temp_dir.h"

@@ -1,5 +1,6 @@
 // The file layer on Windows, where another program may hold a file open.
-#include "common/files.h"
+#include "common/temporary_name.h"
+#include "platform/files.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>

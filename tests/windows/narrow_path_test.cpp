@@ -1,11 +1,11 @@
 // Paths the program builds are code-page text. In folders whose names are not ASCII
 // («Fräsen», «Lager €») every file the program touches must land under the name the
 // operator sees.
-#include "common/files.h"
-#include "common/windows_text.h"
+#include "platform/files.h"
 #include "platform/portable/portable_profile.h"
 #include "platform/win32/win32_file_probe.h"
 #include "platform/win32/win32_profile.h"
+#include "platform/win32/windows_text.h"
 #include "support/label_rig.h"
 #include "support/temp_dir.h"
 

@@ -1,10 +1,10 @@
 // What the composition root is given on Windows: the system's adapters, COM unless the
 // simulator is asked for, crush32.dll when it loads and DEFLATE otherwise, COM<n> ports,
 // and one instance per program folder.
-#include "common/windows_text.h"
+#include "app/platform_adapters.h"
 #include "platform/sim/deflate_codec.h"
 #include "platform/win32/com_automation.h"
-#include "shell/platform_adapters.h"
+#include "platform/win32/windows_text.h"
 #include "support/temp_dir.h"
 #include "windows/module_folder.h"
 #include "windows/recording_log.h"

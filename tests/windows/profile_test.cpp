@@ -1,6 +1,6 @@
 // The system's profile functions and the portable ones, on the same files: what both
 // read and write alike, and the differences the INI rules document, each stated.
-#include "common/files.h"
+#include "platform/files.h"
 #include "platform/portable/portable_profile.h"
 #include "platform/win32/win32_paths.h"
 #include "platform/win32/win32_profile.h"

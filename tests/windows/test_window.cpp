@@ -4,7 +4,7 @@
 // names: Ctrl+O arrives as "\x0F", Enter as "\r". Ctrl+O opens a modal "Open" dialog
 // with a name box; Enter there opens the named file in the folder LUMETRA_TEST_WINDOW_FOLDER
 // and logs "[Open <name>: opened]" (or ": not found"), Escape logs "[Open cancelled]".
-#include "common/windows_text.h"
+#include "platform/win32/windows_text.h"
 
 #include <cstdio>
 #include <cstdlib>

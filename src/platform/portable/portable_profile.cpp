@@ -1,7 +1,7 @@
 #include "platform/portable/portable_profile.h"
 
 #include "common/code_page.h"
-#include "common/files.h"
+#include "platform/files.h"
 #include "platform/portable/ini_document.h"
 
 #include <filesystem>

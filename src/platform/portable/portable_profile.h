@@ -3,7 +3,7 @@
 // so a large ORX.INI costs one read however many keys are asked for.
 #pragma once
 
-#include "common/files.h"
+#include "platform/files.h"
 #include "platform/portable/ini_document.h"
 #include "platform/profile.h"
 

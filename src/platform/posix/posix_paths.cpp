@@ -1,6 +1,6 @@
 #include "platform/posix/posix_paths.h"
 
-#include "common/files.h"
+#include "platform/files.h"
 
 #include <cctype>
 #include <filesystem>

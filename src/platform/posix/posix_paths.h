@@ -1,7 +1,7 @@
 #pragma once
 
 #include "common/environment.h"
-#include "common/files.h"
+#include "platform/files.h"
 #include "platform/paths.h"
 
 #include <map>

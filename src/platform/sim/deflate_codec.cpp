@@ -1,6 +1,6 @@
 #include "platform/sim/deflate_codec.h"
 
-#include "common/files.h"
+#include "platform/files.h"
 
 #include <cstdint>
 #include <cstring>

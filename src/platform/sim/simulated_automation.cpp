@@ -3,8 +3,8 @@
 #include "common/code_page.h"
 #include "common/errors.h"
 #include "common/field_splitter.h"
-#include "common/files.h"
 #include "common/log_text.h"
+#include "platform/files.h"
 
 #include <array>
 

@@ -1,7 +1,7 @@
 #include "platform/win32/com_automation.h"
 
 #include "common/errors.h"
-#include "common/windows_text.h"
+#include "platform/win32/windows_text.h"
 
 #include <oaidl.h>
 #include <objbase.h>

@@ -1,7 +1,7 @@
 #include "platform/win32/win32_desktop.h"
 
-#include "common/files.h"
-#include "common/windows_text.h"
+#include "platform/files.h"
+#include "platform/win32/windows_text.h"
 
 #include <vector>
 #include <windows.h>

@@ -1,6 +1,6 @@
 #include "platform/win32/win32_paths.h"
 
-#include "common/windows_text.h"
+#include "platform/win32/windows_text.h"
 
 #include <vector>
 #include <windows.h>

@@ -1,7 +1,7 @@
 #include "test_host.h"
 
 #include "common/log_text.h"
-#include "common/windows_text.h"
+#include "platform/win32/windows_text.h"
 
 #include <atomic>
 #include <cstdio>

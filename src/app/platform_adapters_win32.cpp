@@ -1,0 +1,60 @@
+// Windows: the system's profile functions, COM automation, SendInput and crush32.dll.
+// The host simulator answers only when asked for (LUMETRA_HOST=simulator).
+#include "app/platform_adapters.h"
+#include "platform/sim/deflate_codec.h"
+#include "platform/win32/com_automation.h"
+#include "platform/win32/crush32_library.h"
+#include "platform/win32/win32_desktop.h"
+#include "platform/win32/win32_file_probe.h"
+#include "platform/win32/win32_instance_guard.h"
+#include "platform/win32/win32_paths.h"
+#include "platform/win32/win32_profile.h"
+
+namespace lumetra {
+
+PlatformAdapters::PlatformAdapters(Environment environment, std::string executableFolder)
+    : m_environment(std::move(environment)),
+      m_paths(std::make_unique<Win32Paths>(m_environment, std::move(executableFolder))),
+      m_profile(std::make_unique<Win32Profile>()), m_probe(std::make_unique<Win32FileProbe>()),
+      m_guard(std::make_unique<Win32InstanceGuard>(m_paths->programFolder())) {}
+
+PlatformAdapters::~PlatformAdapters() = default;
+
+bool PlatformAdapters::hostIsSimulated() const {
+    return m_environment("LUMETRA_HOST").value_or("") == "simulator";
+}
+
+std::unique_ptr<Automation> PlatformAdapters::hostAutomation() {
+    if (hostIsSimulated())
+        return nullptr;
+    return std::make_unique<ComAutomation>();
+}
+
+std::unique_ptr<Desktop> PlatformAdapters::desktop(PlatformLog& log) {
+    return std::make_unique<Win32Desktop>(log);
+}
+
+std::unique_ptr<CompressionLibrary> PlatformAdapters::compression(PlatformLog& log) {
+    const std::string name = m_environment("LUMETRA_COMPRESSION_DLL").value_or("crush32.dll");
+    LoadedCompression loaded = loadCrush32(name);
+    if (loaded.library) {
+        log.info("compression library loaded: " + name);
+        return std::move(loaded.library);
+    }
+    log.error(loaded.failure + "; compressed scans are expanded as raw DEFLATE");
+    return std::make_unique<DeflateLibrary>();
+}
+
+std::string PlatformAdapters::defaultScannerDevice(int port) const {
+    return "COM" + std::to_string(port);
+}
+
+std::optional<std::string> PlatformAdapters::scannerDeviceProblem(const std::string&) const {
+    return std::nullopt; // COM ports are opened by name; the system's error tells
+}
+
+std::string executableFolder() {
+    return win32ExecutableFolder();
+}
+
+} // namespace lumetra

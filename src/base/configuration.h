@@ -1,0 +1,26 @@
+// The configuration read at start-up from ORX.INI.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace lumetra {
+
+struct Configuration {
+    std::string iniPath;
+    std::string windowsDir;
+    bool consolePresent = false;
+    bool cncSuffixMode = false;
+    std::string serialSettings;
+    std::string gcodePath;
+    std::int16_t commPort = 1;
+    int pollInterval = 1000;
+    std::string csvInPath;
+    std::string csvOutPath;
+    std::string exclusionSetting;
+};
+
+inline constexpr int kDefaultPollInterval = 1000;
+inline constexpr int kSmallestPollInterval = 100;
+
+} // namespace lumetra

@@ -1,0 +1,106 @@
+#include "base/operator_log.h"
+
+#include "common/log_text.h"
+#include "platform/files.h"
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <utility>
+
+namespace lumetra {
+
+namespace {
+
+const char* kindName(LogKind kind) {
+    switch (kind) {
+    case LogKind::Status:
+        return "status";
+    case LogKind::Message:
+        return "message";
+    case LogKind::Scan:
+        return "scan";
+    case LogKind::Error:
+        return "error";
+    case LogKind::Info:
+        return "info";
+    }
+    return "info";
+}
+
+} // namespace
+
+OperatorLog::OperatorLog(std::string path) : m_path(std::move(path)) {}
+
+OperatorLog::~OperatorLog() {
+    if (m_file != nullptr)
+        std::fclose(m_file);
+}
+
+void OperatorLog::failed(const std::string& why) {
+    if (m_file != nullptr)
+        std::fclose(m_file);
+    m_file = nullptr;
+    if (std::exchange(m_failing, true))
+        return;
+    const std::string text = "Operator log not written: " + m_path + " (" + why + ")";
+    std::fprintf(stderr, "lumetra: %s\n", text.c_str());
+    if (m_report)
+        m_report(text);
+}
+
+// Why the log's name cannot be opened: something planted there, or the system's reason.
+std::string OperatorLog::openFailure(int error) const {
+    std::error_code ignored;
+    const auto status = std::filesystem::symlink_status(fileSystemPath(m_path), ignored);
+    if (std::filesystem::is_symlink(status))
+        return "a link stands at its name; it is not followed";
+    if (std::filesystem::exists(status) && !std::filesystem::is_regular_file(status))
+        return "not a regular file";
+    return std::strerror(error);
+}
+
+// The file open, and still the file at the path: one whose folder was removed is
+// opened anew, and that failing is told. A file with another name (a hard link planted
+// in the log's folder) would carry the log into someone else's file: it is not written.
+bool OperatorLog::ready() {
+    if (m_file != nullptr) {
+        if (nameCount(m_file).value_or(1) == 1)
+            return true;
+        std::fclose(m_file);
+        m_file = nullptr;
+    }
+    m_file = openFile(m_path, "ab");
+    if (m_file == nullptr) {
+        failed(openFailure(errno));
+        return false;
+    }
+    if (nameCount(m_file).value_or(1) > 1) {
+        failed("the file has another name (a hard link); it is not written");
+        return false;
+    }
+    return true;
+}
+
+void OperatorLog::write(LogKind kind, std::string_view text) {
+    if (m_path.empty() || !ready())
+        return;
+    std::string line = logTimestamp() + "\t" + kindName(kind) + "\t";
+    if (text.size() > kLongestLoggedText)
+        line += escapedLogText(text.substr(0, kLongestLoggedText)) + "... (" +
+                std::to_string(text.size()) + " bytes)";
+    else
+        line += escapedLogText(text);
+    line += "\n";
+    if (std::fwrite(line.data(), 1, line.size(), m_file) != line.size() ||
+        std::fflush(m_file) != 0) {
+        failed(std::strerror(errno));
+        return;
+    }
+    if (m_failing) {
+        m_failing = false;
+        std::fprintf(stderr, "lumetra: the operator log is written again: %s\n", m_path.c_str());
+    }
+}
+
+} // namespace lumetra

@@ -1,0 +1,82 @@
+#include "shell/configuration_loader.h"
+
+#include "common/errors.h"
+#include "common/status_texts.h"
+#include "common/text.h"
+
+#include <cstdint>
+
+namespace lumetra {
+
+namespace {
+
+constexpr unsigned kWindowsDirBuffer = 144;
+
+// The profile function's result as the original's signed 32-bit number, put into the
+// 16-bit port number: a value that does not fit overflows, never wraps to another port.
+std::int16_t toPortNumber(std::uint32_t profileValue) {
+    const auto value = static_cast<std::int32_t>(profileValue);
+    if (value < INT16_MIN || value > INT16_MAX)
+        throw UnexpectedError(error_number::kOverflow, "Overflow");
+    return static_cast<std::int16_t>(value);
+}
+
+} // namespace
+
+std::string ConfigurationLoader::folderValue(const IniFile& ini, std::string_view key,
+                                             std::string_view defaultValue) {
+    std::string value = normaliseFolderValue(ini.readString(kMainSection, key, defaultValue));
+    // An empty value would put the files at the root of the file system: keep the default.
+    return value.empty() ? normaliseFolderValue(defaultValue) : value;
+}
+
+std::string normaliseFolderValue(std::string_view value) {
+    std::string text = trim(value);
+    if (!text.empty() && text.back() == '\\')
+        text.pop_back();
+    return text;
+}
+
+ConfigurationLoader::ConfigurationLoader(Paths& paths, FileChecker& files, Dialogs& dialogs,
+                                         Panel& panel)
+    : m_paths(paths), m_files(files), m_dialogs(dialogs), m_panel(panel) {}
+
+bool ConfigurationLoader::loadConfiguration(Configuration& config, IniFile& ini) {
+    config.windowsDir = m_paths.windowsDirectory().substr(0, kWindowsDirBuffer - 1);
+
+    config.iniPath = m_paths.programFolder() + "\\ORX.INI";
+    if (!m_files.fileExists(config.iniPath)) {
+        config.iniPath = config.windowsDir + "\\ORX.INI";
+        if (!m_files.fileExists(config.iniPath)) {
+            m_dialogs.message(texts::kIniNotFound, Icon::Critical, Buttons::Ok);
+            return false;
+        }
+    }
+    ini.setPath(m_paths.map(config.iniPath));
+
+    std::string defaultProgramFolder = "C:\\VELMORA\\PRODUCT\\";
+    config.cncSuffixMode =
+        contains(toUpper(m_paths.programFolder()), "VIRK") || config.consolePresent;
+    if (config.cncSuffixMode) {
+        defaultProgramFolder = "C:\\VIRK\\PRODUCT\\";
+        m_panel.useSuffixVariantLayout();
+    }
+
+    config.serialSettings = ini.readString(kMainSection, "Settings", "9600,N,8,1");
+    config.gcodePath = trim(ini.readString(kMainSection, "GCodePath", defaultProgramFolder));
+    // An empty value would put program files into the working folder: keep the default.
+    if (config.gcodePath.empty())
+        config.gcodePath = defaultProgramFolder;
+    config.commPort = toPortNumber(ini.readInt(kMainSection, "CommPort", 1));
+
+    const auto interval =
+        static_cast<std::int32_t>(ini.readInt(kMainSection, "CommPollTime", kDefaultPollInterval));
+    config.pollInterval = interval >= kSmallestPollInterval ? interval : kDefaultPollInterval;
+    m_panel.setPollInterval(config.pollInterval);
+
+    config.csvInPath = folderValue(ini, "CSVInPath", "C:\\");
+    config.csvOutPath = folderValue(ini, "CSVOutPath", "C:\\Lumetra.csv");
+    return true;
+}
+
+} // namespace lumetra
