@@ -8,15 +8,16 @@ using lumetra::testing::LabelRig;
 
 namespace {
 
+// The same label with its operator log lines and without any log, side by side.
 void ThreeRecordLabel(benchmark::State& state) {
-    LabelRig rig(false, false, false);
+    LabelRig rig(false, false, false, state.range(0) != 0);
     for (auto _ : state) {
         rig.scan("%13P100 N 13 %");
         rig.scan("%23600 400 18 %");
         benchmark::DoNotOptimize(rig.scan("%331 2 3 4 %"));
     }
 }
-BENCHMARK(ThreeRecordLabel);
+BENCHMARK(ThreeRecordLabel)->ArgName("log")->Arg(1)->Arg(0);
 
 void PlainLabelWithAutomaticField(benchmark::State& state) {
     LabelRig rig(false, false, false);

@@ -70,7 +70,7 @@ Program::Program(const ProgramEnvironment& setup)
         m_automation = m_platform.hostAutomation();
     }
     m_host = std::make_unique<HostLink>(m_simulatedHost ? *m_simulatedHost : *m_automation,
-                                        m_config.consolePresent);
+                                        m_config.host);
     m_workList =
         std::make_unique<WorkList>(m_labelState, *m_host, m_ini, m_config, *m_status, *m_log);
     if (m_unattended)
@@ -96,9 +96,9 @@ Program::Program(const ProgramEnvironment& setup)
     m_lists =
         std::make_unique<ListFileLoader>(m_labelState, m_config, m_paths, *m_dialogs, *m_hostCalls,
                                          *m_workList, *m_status, *m_window, *m_log);
-    m_road = std::make_unique<LineRoad>(m_labelState, m_fieldSettings, m_triggerDisplay,
-                                        *m_selector, *m_workList, *m_hostCalls, *m_editor, *m_port,
-                                        *m_window, *m_status);
+    m_road = std::make_unique<LineRoad>(m_labelState, m_config.host, m_fieldSettings,
+                                        m_triggerDisplay, *m_selector, *m_workList, *m_hostCalls,
+                                        *m_editor, *m_port, *m_window, *m_status, *m_log);
     m_processor = std::make_unique<LabelProcessor>(
         m_labelState, m_fieldSettings, *m_selector, *m_hostCalls, *m_lists, *m_export,
         *m_programFiles, *m_road, *m_window, *m_status, *m_log);
@@ -117,8 +117,6 @@ Program::~Program() = default;
 StartupResult Program::start() {
     m_log->write(LogKind::Info, "start-up in " + m_paths.programFolder());
     const StartupResult result = m_application->start();
-    m_labelState.consolePresent = m_config.consolePresent;
-    m_labelState.cncSuffixMode = m_config.cncSuffixMode;
     if (result == StartupResult::Running) {
         tidyAfterAnEarlierRun();
         m_log->write(LogKind::Info, "start-up complete");
@@ -227,7 +225,7 @@ bool Program::processLabelScan(const std::string& text) {
     return m_processor->processLabelScan(text);
 }
 
-void Program::importProgramBarcode(std::string& text) {
+void Program::importProgramBarcode(std::string_view text) {
     m_importer->importProgramBarcode(text);
 }
 

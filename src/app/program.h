@@ -70,7 +70,7 @@ public:
 
     // ScanHandlers
     bool processLabelScan(const std::string& text) override;
-    void importProgramBarcode(std::string& text) override;
+    void importProgramBarcode(std::string_view text) override;
     std::string expandPayload(const std::string& text) override;
 
 private:

@@ -1,6 +1,8 @@
 // The configuration read at start-up from ORX.INI.
 #pragma once
 
+#include "base/host_setup.h"
+
 #include <cstdint>
 #include <string>
 
@@ -9,8 +11,7 @@ namespace lumetra {
 struct Configuration {
     std::string iniPath;
     std::string windowsDir;
-    bool consolePresent = false;
-    bool cncSuffixMode = false;
+    HostSetup host;
     std::string serialSettings;
     std::string gcodePath;
     std::int16_t commPort = 1;

@@ -10,9 +10,7 @@ ErrorReporter::ErrorReporter(Dialogs& dialogs, OperatorLog& log) : m_dialogs(dia
 
 void ErrorReporter::report(int number, std::string_view description) {
     m_log.write(LogKind::Error, std::to_string(number) + " " + std::string(description));
-    m_dialogs.message("Unexpected error # " + std::to_string(number) +
-                          " occured: " + std::string(description),
-                      Icon::Critical, Buttons::Ok);
+    m_dialogs.message(unexpectedErrorText(number, description), Icon::Critical, Buttons::Ok);
 }
 
 bool ErrorReporter::guarded(const std::function<void()>& step) {

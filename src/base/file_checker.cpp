@@ -1,5 +1,6 @@
 #include "base/file_checker.h"
 
+#include "common/errors.h"
 #include "common/status_texts.h"
 
 namespace lumetra {
@@ -28,8 +29,7 @@ bool FileChecker::fileExists(std::string_view path) {
             return false;
         case ProbeResult::OtherError:
             // Reported like any unexpected error; the program goes on with "no file".
-            m_dialogs.message("Unexpected error # " + std::to_string(probe.errorNumber) +
-                                  " occured: " + probe.description,
+            m_dialogs.message(unexpectedErrorText(probe.errorNumber, probe.description),
                               Icon::Critical, Buttons::Ok);
             return false;
         }

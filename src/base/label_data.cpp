@@ -13,10 +13,10 @@ void fillFieldCodeTable(FieldCodeTable& table) {
             table[index++] = std::string(letter) + std::string(suffix);
 }
 
-void resetLabelData(LabelState& state) {
+void resetLabelData(LabelState& state, const HostSetup& host) {
     state.fieldSelected = false;
     LabelData& d = state.data;
-    const std::string blank = state.consolePresent ? "" : " ";
+    const std::string blank = host.consolePresent ? "" : " ";
     for (std::string LabelData::*field :
          {&LabelData::programName, &LabelData::dimX, &LabelData::dimY, &LabelData::dimZ,
           &LabelData::comment, &LabelData::listColumn9, &LabelData::exclusions,
@@ -24,20 +24,20 @@ void resetLabelData(LabelState& state) {
         d.*field = blank;
     d.repetitions = "1";
     d.listColumn4 = "1";
-    d.fieldCode = state.consolePresent ? "N" : " ";
-    if (!state.consolePresent)
+    d.fieldCode = host.consolePresent ? "N" : " ";
+    if (!host.consolePresent)
         for (std::string LabelData::*field :
              {&LabelData::varA, &LabelData::varB, &LabelData::varC, &LabelData::varD,
               &LabelData::varE, &LabelData::varF, &LabelData::varG, &LabelData::varI})
             d.*field = " ";
 }
 
-bool discardUnfinishedLabel(LabelState& state) {
+bool discardUnfinishedLabel(LabelState& state, const HostSetup& host) {
     if (state.receivedTypes.empty())
         return false;
     const bool keepField = state.fieldSelected;
     std::string fieldCode = std::move(state.data.fieldCode);
-    resetLabelData(state);
+    resetLabelData(state, host);
     if (keepField) {
         state.data.fieldCode = std::move(fieldCode);
         state.fieldSelected = true;

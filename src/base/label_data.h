@@ -1,6 +1,8 @@
 // LabelData: the text values of one work-list line, and the state kept beside it.
 #pragma once
 
+#include "base/host_setup.h"
+
 #include <array>
 #include <string>
 #include <string_view>
@@ -54,8 +56,6 @@ struct LabelState {
     bool fieldSelected = false;
     std::string receivedTypes;
     bool listResetPending = false;
-    bool cncSuffixMode = false;
-    bool consolePresent = false;
     std::string programComment;
     std::string lastProgramName;
     std::string lastProgramComment;
@@ -68,12 +68,12 @@ void fillFieldCodeTable(FieldCodeTable& table);
 
 // The reset values of the host variant; with the console the eight variables keep theirs.
 // A field chosen by a field-code barcode ends with the reset.
-void resetLabelData(LabelState& state);
+void resetLabelData(LabelState& state, const HostSetup& host);
 
 // Ends a label whose records were collected but which did not complete: its values are
 // reset, and a field chosen by a field-code barcode stays chosen. False when no label
 // was in progress.
-bool discardUnfinishedLabel(LabelState& state);
+bool discardUnfinishedLabel(LabelState& state, const HostSetup& host);
 
 // True when `text` is one of the table's codes (exact comparison).
 bool isFieldCode(const FieldCodeTable& table, std::string_view text);

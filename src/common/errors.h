@@ -4,6 +4,7 @@
 
 #include <stdexcept>
 #include <string>
+#include <string_view>
 
 namespace lumetra {
 
@@ -27,6 +28,11 @@ inline constexpr int kObjectNotSet = 91;
 inline constexpr int kPortOpenFailed = 8002;
 inline constexpr int kInternal = 51;
 } // namespace error_number
+
+// The text of the unexpected-error message.
+inline std::string unexpectedErrorText(int number, std::string_view description) {
+    return "Unexpected error # " + std::to_string(number) + " occured: " + std::string(description);
+}
 
 // What creating or calling an automation object raises, whichever kind of host answers.
 inline UnexpectedError cannotCreateObject(const std::string& detail = {}) {

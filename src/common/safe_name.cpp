@@ -57,6 +57,11 @@ bool isUsableProgramName(std::string_view programName) {
            fileName.size() <= kLongestFileName && !isTemporaryFileName(fileName);
 }
 
+bool hasCncSuffix(std::string_view programName) {
+    return programName.size() >= kCncSuffix.size() &&
+           toUpper(programName.substr(programName.size() - kCncSuffix.size())) == kCncSuffix;
+}
+
 bool isUsableListName(std::string_view listName) {
     return isSafeName(listName) && !trim(listName).empty();
 }

@@ -26,6 +26,12 @@ std::string programFileName(std::string_view programName);
 // and not one of our temporary files.
 bool isUsableProgramName(std::string_view programName);
 
+// The suffix of program names in the product variant that uses it.
+inline constexpr std::string_view kCncSuffix = ".CNC";
+
+// Whether the name ends in ".CNC", in any case.
+bool hasCncSuffix(std::string_view programName);
+
 // A list name that may name a list file: safe as a path and not blank.
 bool isUsableListName(std::string_view listName);
 

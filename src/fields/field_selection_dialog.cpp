@@ -22,11 +22,8 @@ namespace lumetra {
 
 namespace {
 
-QString latin(const char* text) {
-    return QString::fromLatin1(text);
-}
 QString slotText(Slot slot) {
-    return QString::fromLatin1(slotName(slot).data(), 3);
+    return fromAscii(slotName(slot).substr(0, 3));
 }
 
 // A drawing of the machine table: framed regions with a caption, and dimension lines.
@@ -57,8 +54,9 @@ protected:
             painter.setPen(QPen(Qt::black, 1, Qt::DashLine));
             painter.drawLine(20, 290, 280, 290);
             painter.drawLine(550, 20, 550, 150);
-            painter.drawText(QRect(20, 292, 260, 16), Qt::AlignCenter, latin("half length (X)"));
-            painter.drawText(QRect(420, 152, 160, 16), Qt::AlignRight, latin("half depth (Y)"));
+            painter.drawText(QRect(20, 292, 260, 16), Qt::AlignCenter,
+                             fromAscii("half length (X)"));
+            painter.drawText(QRect(420, 152, 160, 16), Qt::AlignRight, fromAscii("half depth (Y)"));
         }
     }
 
@@ -71,23 +69,23 @@ private:
 
 FieldSelectionDialog::FieldSelectionDialog(FieldSelectionSetup& setup, QWidget* parent)
     : QDialog(parent), m_setup(setup) {
-    setObjectName(latin("MacFlds"));
+    setObjectName(fromAscii("MacFlds"));
     centreWhenShown(*this);
-    setWindowTitle(latin("Automatic Field Selection Setup"));
+    setWindowTitle(fromAscii("Automatic Field Selection Setup"));
     auto* layout = new QVBoxLayout(this);
     m_tabs = new QTabWidget(this);
-    m_tabs->setObjectName(latin("SSTab"));
-    m_tabs->addTab(buildSourceTab(), latin("Auto Field Select"));
-    m_tabs->addTab(buildStandardTab(), latin("Standard Fields"));
-    m_tabs->addTab(buildFrontBackTab(), latin("Front and Back"));
-    m_tabs->addTab(buildLimitsTab(), latin("Field Limits"));
+    m_tabs->setObjectName(fromAscii("SSTab"));
+    m_tabs->addTab(buildSourceTab(), fromAscii("Auto Field Select"));
+    m_tabs->addTab(buildStandardTab(), fromAscii("Standard Fields"));
+    m_tabs->addTab(buildFrontBackTab(), fromAscii("Front and Back"));
+    m_tabs->addTab(buildLimitsTab(), fromAscii("Field Limits"));
     layout->addWidget(m_tabs);
 
     auto* buttons = new QHBoxLayout;
     auto makeButton = [&](const char* name, const char* caption, const char* tip) {
-        auto* button = new QPushButton(latin(caption), this);
-        button->setObjectName(latin(name));
-        button->setToolTip(latin(tip));
+        auto* button = new QPushButton(fromAscii(caption), this);
+        button->setObjectName(fromAscii(name));
+        button->setToolTip(fromAscii(tip));
         button->setAutoDefault(false); // Enter in a code box presses none of them
         buttons->addWidget(button);
         return button;
@@ -127,8 +125,8 @@ QWidget* FieldSelectionDialog::buildSourceTab() {
     auto* sources = new QHBoxLayout;
     auto* sourceGroup = new QButtonGroup(page);
     auto makeOption = [&](QButtonGroup* group, const char* name, const char* caption) {
-        auto* option = new QRadioButton(latin(caption), page);
-        option->setObjectName(latin(name));
+        auto* option = new QRadioButton(fromAscii(caption), page);
+        option->setObjectName(fromAscii(name));
         option->installEventFilter(this);
         group->addButton(option);
         return option;
@@ -140,11 +138,11 @@ QWidget* FieldSelectionDialog::buildSourceTab() {
         sources->addWidget(option);
     layout->addLayout(sources);
 
-    auto* mirrorFrame = new QGroupBox(latin("Mirror"), page);
-    mirrorFrame->setObjectName(latin("FrameMirror"));
+    auto* mirrorFrame = new QGroupBox(fromAscii("Mirror"), page);
+    mirrorFrame->setObjectName(fromAscii("FrameMirror"));
     auto* mirrorLayout = new QHBoxLayout(mirrorFrame);
-    auto* produce = new QGroupBox(latin("On Match Produce: "), mirrorFrame);
-    produce->setObjectName(latin("FrameProduce"));
+    auto* produce = new QGroupBox(fromAscii("On Match Produce: "), mirrorFrame);
+    produce->setObjectName(fromAscii("FrameProduce"));
     auto* produceLayout = new QVBoxLayout(produce);
     auto* modeGroup = new QButtonGroup(page);
     m_mirror = makeOption(modeGroup, "MSel", "Mirror");
@@ -155,25 +153,25 @@ QWidget* FieldSelectionDialog::buildSourceTab() {
     produceLayout->addWidget(m_normAndMirror);
     mirrorLayout->addWidget(produce);
 
-    m_triggerFrame = new QGroupBox(latin("Set Characters to Trigger Mirror "), mirrorFrame);
-    m_triggerFrame->setObjectName(latin("FrameTSet"));
+    m_triggerFrame = new QGroupBox(fromAscii("Set Characters to Trigger Mirror "), mirrorFrame);
+    m_triggerFrame->setObjectName(fromAscii("FrameTSet"));
     auto* trigger = new QGridLayout(m_triggerFrame);
     m_template = new QLabel(m_triggerFrame);
-    m_template->setObjectName(latin("LabDispStr"));
-    m_template->setFont(QFont(latin("DejaVu Sans Mono")));
+    m_template->setObjectName(fromAscii("LabDispStr"));
+    m_template->setFont(QFont(fromAscii("DejaVu Sans Mono")));
     m_template->installEventFilter(this);
     m_triggerText = new QLineEdit(m_triggerFrame);
-    m_triggerText->setObjectName(latin("MSpec"));
+    m_triggerText->setObjectName(fromAscii("MSpec"));
     m_position = new QScrollBar(Qt::Horizontal, m_triggerFrame);
-    m_position->setObjectName(latin("PosScroll"));
-    m_fromLeft = new QRadioButton(latin("From Left"), m_triggerFrame);
-    m_fromLeft->setObjectName(latin("OptAlnL"));
-    m_fromRight = new QRadioButton(latin("From Right"), m_triggerFrame);
-    m_fromRight->setObjectName(latin("OptAlnR"));
+    m_position->setObjectName(fromAscii("PosScroll"));
+    m_fromLeft = new QRadioButton(fromAscii("From Left"), m_triggerFrame);
+    m_fromLeft->setObjectName(fromAscii("OptAlnL"));
+    m_fromRight = new QRadioButton(fromAscii("From Right"), m_triggerFrame);
+    m_fromRight->setObjectName(fromAscii("OptAlnR"));
     m_leftLabel = new QLabel(m_triggerFrame);
-    m_leftLabel->setObjectName(latin("PosDispLeft"));
+    m_leftLabel->setObjectName(fromAscii("PosDispLeft"));
     m_rightLabel = new QLabel(m_triggerFrame);
-    m_rightLabel->setObjectName(latin("PosDispRight"));
+    m_rightLabel->setObjectName(fromAscii("PosDispRight"));
     trigger->addWidget(m_template, 0, 0, 1, 2);
     trigger->addWidget(m_triggerText, 1, 0, 1, 2);
     trigger->addWidget(m_position, 2, 0, 1, 2);
@@ -184,11 +182,11 @@ QWidget* FieldSelectionDialog::buildSourceTab() {
     mirrorLayout->addWidget(m_triggerFrame, 1);
     layout->addWidget(mirrorFrame);
 
-    auto* defaultFrame = new QGroupBox(latin("Default Field"), page);
-    defaultFrame->setObjectName(latin("FrameDefault"));
+    auto* defaultFrame = new QGroupBox(fromAscii("Default Field"), page);
+    defaultFrame->setObjectName(fromAscii("FrameDefault"));
     auto* defaultLayout = new QHBoxLayout(defaultFrame);
     auto* defaultCode = new QLineEdit(defaultFrame);
-    defaultCode->setObjectName(latin("DFN"));
+    defaultCode->setObjectName(fromAscii("DFN"));
     defaultCode->setMaximumWidth(80);
     defaultLayout->addWidget(defaultCode);
     defaultLayout->addStretch(1);
@@ -256,7 +254,7 @@ void FieldSelectionDialog::placeSlot(QWidget* drawing, Slot slot, int x, int y) 
         return;
     }
     auto* flag = new QCheckBox(slotText(slot), drawing);
-    flag->setObjectName(slotText(slot) + latin("cb"));
+    flag->setObjectName(slotText(slot) + fromAscii("cb"));
     flag->setGeometry(x, y + 26, 70, 22);
     m_flags[index] = flag;
     connect(flag, &QCheckBox::toggled, this, [this, slot](bool checked) {
@@ -267,9 +265,9 @@ void FieldSelectionDialog::placeSlot(QWidget* drawing, Slot slot, int x, int y) 
 
 QWidget* FieldSelectionDialog::buildStandardTab() {
     auto* drawing = new TableDrawing(
-        {{QRect(20, 20, 520, 280), latin("whole table"), Qt::AlignLeft | Qt::AlignTop},
-         {QRect(30, 110, 250, 180), latin("left half")},
-         {QRect(280, 110, 250, 180), latin("right half")}},
+        {{QRect(20, 20, 520, 280), fromAscii("whole table"), Qt::AlignLeft | Qt::AlignTop},
+         {QRect(30, 110, 250, 180), fromAscii("left half")},
+         {QRect(280, 110, 250, 180), fromAscii("right half")}},
         false, nullptr);
     placeSlot(drawing, Slot::SFN, 210, 40);
     placeSlot(drawing, Slot::SFM, 290, 40);
@@ -281,14 +279,14 @@ QWidget* FieldSelectionDialog::buildStandardTab() {
 }
 
 QWidget* FieldSelectionDialog::buildFrontBackTab() {
-    auto* drawing =
-        new TableDrawing({{QRect(20, 20, 520, 140), latin("back"), Qt::AlignLeft | Qt::AlignTop},
-                          {QRect(20, 160, 520, 140), latin("front"), Qt::AlignLeft | Qt::AlignTop},
-                          {QRect(30, 70, 250, 84), latin("back left")},
-                          {QRect(280, 70, 250, 84), latin("back right")},
-                          {QRect(30, 210, 250, 84), latin("front left")},
-                          {QRect(280, 210, 250, 84), latin("front right")}},
-                         false, nullptr);
+    auto* drawing = new TableDrawing(
+        {{QRect(20, 20, 520, 140), fromAscii("back"), Qt::AlignLeft | Qt::AlignTop},
+         {QRect(20, 160, 520, 140), fromAscii("front"), Qt::AlignLeft | Qt::AlignTop},
+         {QRect(30, 70, 250, 84), fromAscii("back left")},
+         {QRect(280, 70, 250, 84), fromAscii("back right")},
+         {QRect(30, 210, 250, 84), fromAscii("front left")},
+         {QRect(280, 210, 250, 84), fromAscii("front right")}},
+        false, nullptr);
     const std::array<std::array<Slot, 6>, 2> rows = {{
         {Slot::BFN, Slot::BFM, Slot::BFS, Slot::BFA, Slot::BFT, Slot::BFR},
         {Slot::FFN, Slot::FFM, Slot::FFS, Slot::FFA, Slot::FFT, Slot::FFR},
@@ -312,10 +310,10 @@ QWidget* FieldSelectionDialog::buildLimitsTab() {
                                       {QRect(280, 150, 260, 130), {}}},
                                      true, nullptr);
     m_halfLimitX = new QLineEdit(drawing);
-    m_halfLimitX->setObjectName(latin("HlfLimX"));
+    m_halfLimitX->setObjectName(fromAscii("HlfLimX"));
     m_halfLimitX->setGeometry(110, 306, 80, 24);
     m_halfLimitY = new QLineEdit(drawing);
-    m_halfLimitY->setObjectName(latin("HlfLimY"));
+    m_halfLimitY->setObjectName(fromAscii("HlfLimY"));
     m_halfLimitY->setGeometry(460, 172, 80, 24);
     connect(m_halfLimitX, &QLineEdit::textChanged, this, [this](const QString& text) {
         if (!m_refreshing)
@@ -330,7 +328,7 @@ QWidget* FieldSelectionDialog::buildLimitsTab() {
 }
 
 void FieldSelectionDialog::tabChanged(int index) {
-    const bool slotTab = index == 1 || index == 2;
+    const bool slotTab = !FieldSelectionSetup::slotsOnTab(index).empty();
     m_setAll->setVisible(slotTab);
     m_clearAll->setVisible(slotTab);
 }

@@ -43,10 +43,9 @@ void FieldSelectionSetup::positionMoved(int position) {
 }
 
 void FieldSelectionSetup::templateDoubleClicked() {
-    if (m_settings.source == AutoSelSource::ProgramName)
-        m_display.templateText = trim(m_labels.lastProgramName);
-    else if (m_settings.source == AutoSelSource::Comment)
-        m_display.templateText = trim(m_labels.lastProgramComment);
+    if (readsTextSource(m_settings.source))
+        m_display.templateText = trim(
+            sourceText(m_settings.source, m_labels.lastProgramName, m_labels.lastProgramComment));
 }
 
 void FieldSelectionSetup::slotCodeEdited(Slot slot, const std::string& code) {

@@ -79,4 +79,12 @@ struct FieldSelectionSettings {
 // 13 for the program name, 26 for the comment.
 int sourceWidth(AutoSelSource source);
 
+// Whether the mirror trigger reads a text (the program name or the program comment)
+// rather than waiting for a field-code barcode.
+bool readsTextSource(AutoSelSource source);
+
+// The text a source names: the program name or the comment; empty for the barcode.
+std::string_view sourceText(AutoSelSource source, std::string_view programName,
+                            std::string_view comment);
+
 } // namespace lumetra

@@ -6,11 +6,8 @@ namespace lumetra {
 
 bool checkMirrorTrigger(const FieldSelectionSettings& settings, const TriggerDisplay& display,
                         LabelState& state) {
-    std::string source;
-    if (settings.source == AutoSelSource::ProgramName)
-        source = toUpper(trim(state.data.programName));
-    else if (settings.source == AutoSelSource::Comment)
-        source = toUpper(trim(state.programComment));
+    const std::string source =
+        toUpper(trim(sourceText(settings.source, state.data.programName, state.programComment)));
     const std::string trigger = toUpper(display.text);
     const auto length = static_cast<long>(trigger.size());
     const auto size = static_cast<long>(source.size());
@@ -29,7 +26,7 @@ bool checkMirrorTrigger(const FieldSelectionSettings& settings, const TriggerDis
     if (trigger.front() == '*')
         match = true;
 
-    if (settings.source == AutoSelSource::ProgramName || settings.source == AutoSelSource::Comment)
+    if (readsTextSource(settings.source))
         state.data.fieldCode.assign(1, match ? 'W' : 'P');
     return match && settings.mirrorMode == MirrorMode::NormAndMirror;
 }

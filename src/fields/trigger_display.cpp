@@ -4,21 +4,13 @@
 
 namespace lumetra {
 
-namespace {
-
-bool isTextSource(AutoSelSource source) {
-    return source == AutoSelSource::ProgramName || source == AutoSelSource::Comment;
-}
-
-} // namespace
-
 int triggerMaximum(AutoSelSource source, std::size_t length) {
     // A trigger as long as the source or longer leaves no place; position 1 stays usable.
     return std::max(1, sourceWidth(source) - static_cast<int>(std::min<std::size_t>(length, 1000)));
 }
 
 void placeText(TriggerDisplay& display, AutoSelSource source) {
-    if (!isTextSource(source)) {
+    if (!readsTextSource(source)) {
         display.enabled = false;
         return;
     }
@@ -36,7 +28,7 @@ void placeText(TriggerDisplay& display, AutoSelSource source) {
 }
 
 void getAutoSel(FieldSelectionSettings& settings, const TriggerDisplay& display) {
-    if (!isTextSource(settings.source))
+    if (!readsTextSource(settings.source))
         return;
     MirrorTrigger& trigger = settings.trigger(settings.source, settings.mirrorMode);
     trigger.fromLeft = display.fromLeft;
@@ -47,7 +39,7 @@ void getAutoSel(FieldSelectionSettings& settings, const TriggerDisplay& display)
 }
 
 void setAutoSel(FieldSelectionSettings& settings, TriggerDisplay& display) {
-    if (!isTextSource(settings.source))
+    if (!readsTextSource(settings.source))
         return;
     MirrorTrigger& trigger = settings.trigger(settings.source, settings.mirrorMode);
     display.fromLeft = trigger.fromLeft;

@@ -4,8 +4,8 @@
 
 namespace lumetra {
 
-HostLink::HostLink(Automation& automation, const bool& consolePresent)
-    : m_automation(automation), m_consolePresent(consolePresent) {}
+HostLink::HostLink(Automation& automation, const HostSetup& setup)
+    : m_automation(automation), m_setup(setup) {}
 
 AutomationObject& HostLink::require(const std::shared_ptr<AutomationObject>& object) {
     if (!object)
@@ -19,7 +19,7 @@ void HostLink::createHostApplication() {
 }
 
 void HostLink::connectWorkList() {
-    if (m_consolePresent) {
+    if (m_setup.consolePresent) {
         m_console = m_automation.create(host_class::kConsoleApplication);
         m_console->set("Visible", true);
         m_workList = m_automation.create(host_class::kConsoleWorkList);
@@ -42,7 +42,7 @@ void HostLink::release() {
 }
 
 void HostLink::listCall(std::string_view withConsole, std::string_view withoutConsole) {
-    require(m_workList).call(m_consolePresent ? withConsole : withoutConsole, {});
+    require(m_workList).call(m_setup.consolePresent ? withConsole : withoutConsole, {});
 }
 
 void HostLink::showWorkList() {

@@ -1,19 +1,13 @@
 // The host application and its work list, reached through automation objects.
 #pragma once
 
+#include "base/host_setup.h"
 #include "platform/automation.h"
 
 #include <memory>
 #include <string>
 
 namespace lumetra {
-
-namespace host_class {
-inline constexpr std::string_view kApplication = "Pelitrax.Application";
-inline constexpr std::string_view kWorkList = "Velmora.ExeList";
-inline constexpr std::string_view kConsoleApplication = "Pultano.Application";
-inline constexpr std::string_view kConsoleWorkList = "Pultano.ExeList";
-} // namespace host_class
 
 namespace host_command {
 inline constexpr std::string_view kAddProgram = "KESTRAVIL.MAIN.AddProg";
@@ -22,9 +16,9 @@ inline constexpr std::string_view kSetPoint = "KESTRAVIL.MAIN.CmdSetP";
 
 class HostLink {
 public:
-    // `consolePresent` chooses the list operation names; it is read at every call,
-    // as start-up settles it after this object exists.
-    HostLink(Automation& automation, const bool& consolePresent);
+    // The set-up chooses the list operation names; it is read at every call, as start-up
+    // settles it after this object exists.
+    HostLink(Automation& automation, const HostSetup& setup);
 
     void createHostApplication();
     // The console's objects (with the console) or the host's list (without).
@@ -46,7 +40,7 @@ private:
     void listCall(std::string_view withConsole, std::string_view withoutConsole);
 
     Automation& m_automation;
-    const bool& m_consolePresent;
+    const HostSetup& m_setup;
     std::shared_ptr<AutomationObject> m_application;
     std::shared_ptr<AutomationObject> m_workList;
     std::shared_ptr<AutomationObject> m_console;

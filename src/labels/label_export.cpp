@@ -70,8 +70,8 @@ struct LabelExport::Journal {
 };
 
 std::string exportBaseName(std::string_view programName) {
-    if (programName.size() >= 4 && toUpper(programName.substr(programName.size() - 4)) == ".CNC")
-        return std::string(programName.substr(0, programName.size() - 4));
+    if (hasCncSuffix(programName))
+        programName.remove_suffix(kCncSuffix.size());
     return std::string(programName);
 }
 

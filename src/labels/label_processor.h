@@ -2,8 +2,8 @@
 // until it is complete, plain labels, and the lines a complete label gives.
 #pragma once
 
+#include "labels/label_decision.h"
 #include "labels/label_export.h"
-#include "labels/label_syntax.h"
 #include "labels/line_road.h"
 #include "labels/list_file.h"
 #include "programs/program_file.h"
@@ -23,17 +23,12 @@ public:
     bool processLabelScan(const std::string& text);
 
 private:
-    enum class Taken { Record, NotTaken, NoField };
-
-    // Why the text is refused, decided before anything changes; none when it is taken.
-    std::optional<std::string> refusal(const std::string& text, LabelKind kind) const;
-    bool takesPlainLabel() const;
-    void discardUnfinishedLabel(const std::string& by);
     bool runCommand(const std::string& text);
-    Taken takeRecord(const std::string& text, int& count, bool& listResult, bool& listLoaded);
-    Taken takePlainLabel(const std::string& text, int& count, bool& result);
+    // Takes the record; the list's result when it was a list file record.
+    std::optional<bool> takeRecord(const std::string& text, const LabelDecision& decision);
+    // True when the default field was applied.
+    bool takePlainLabel(const std::string& text, const LabelDecision& decision);
     void takeProgramName(std::string name);
-    void refuse(const std::string& text);
     bool finishLabel();
 
     LabelState& m_state;

@@ -1,23 +1,35 @@
 #include "labels/line_road.h"
 
+#include "common/safe_name.h"
 #include "common/status_texts.h"
 #include "common/text.h"
 
 namespace lumetra {
 
-LineRoad::LineRoad(LabelState& state, const FieldSelectionSettings& settings,
-                   const TriggerDisplay& display, FieldSelector& selector, WorkList& workList,
-                   HostCalls& host, EditorLauncher& editor, SerialPort& port, Panel& panel,
-                   StatusLine& status)
-    : m_state(state), m_settings(settings), m_display(display), m_selector(selector),
-      m_workList(workList), m_host(host), m_editor(editor), m_port(port), m_panel(panel),
-      m_status(status) {}
+LineRoad::LineRoad(LabelState& state, const HostSetup& setup,
+                   const FieldSelectionSettings& settings, const TriggerDisplay& display,
+                   FieldSelector& selector, WorkList& workList, HostCalls& host,
+                   EditorLauncher& editor, SerialPort& port, Panel& panel, StatusLine& status,
+                   OperatorLog& log)
+    : m_state(state), m_setup(setup), m_settings(settings), m_display(display),
+      m_selector(selector), m_workList(workList), m_host(host), m_editor(editor), m_port(port),
+      m_panel(panel), m_status(status), m_log(log) {}
 
 void LineRoad::applySuffixRule() {
     std::string& name = m_state.data.programName;
-    const bool suffixed = name.size() >= 4 && toUpper(name.substr(name.size() - 4)) == ".CNC";
-    if (m_state.cncSuffixMode && !suffixed)
-        name += ".CNC";
+    if (m_setup.cncSuffixMode && !hasCncSuffix(name))
+        name += std::string(kCncSuffix);
+}
+
+void LineRoad::resetLabelData() {
+    lumetra::resetLabelData(m_state, m_setup);
+}
+
+void LineRoad::discardUnfinishedLabel(std::string_view by) {
+    if (!lumetra::discardUnfinishedLabel(m_state, m_setup))
+        return;
+    hideIndicators(m_panel);
+    m_log.write(LogKind::Info, "unfinished label discarded by " + std::string(by));
 }
 
 void LineRoad::resetListIfPending() {
@@ -60,7 +72,7 @@ void LineRoad::finish() {
     m_state.lastProgramComment = trim(m_state.programComment);
     if (isTicked(m_panel, Option::ShowEd))
         m_editor.launchEditor();
-    resetLabelData(m_state);
+    resetLabelData();
     m_panel.setAutoFieldVisible(false);
 }
 

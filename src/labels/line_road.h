@@ -14,10 +14,10 @@ namespace lumetra {
 
 class LineRoad {
 public:
-    LineRoad(LabelState& state, const FieldSelectionSettings& settings,
+    LineRoad(LabelState& state, const HostSetup& setup, const FieldSelectionSettings& settings,
              const TriggerDisplay& display, FieldSelector& selector, WorkList& workList,
              HostCalls& host, EditorLauncher& editor, SerialPort& port, Panel& panel,
-             StatusLine& status);
+             StatusLine& status, OperatorLog& log);
 
     // One line, or a normal and a mirrored one when the mirror trigger asks for both.
     // With `acknowledge` each line also sends "ACK" and a carriage return to the scanner.
@@ -31,10 +31,17 @@ public:
     // The ".CNC" suffix of the product variant.
     void applySuffixRule();
 
+    // The reset values of the host set-up (a field chosen by a field-code barcode ends).
+    void resetLabelData();
+    // A label whose records were collected but which did not complete ends here, its
+    // indicators off and a log line saying what ended it; a chosen field stays chosen.
+    void discardUnfinishedLabel(std::string_view by);
+
 private:
     void addLine(float dimX, float dimY, bool acknowledge);
 
     LabelState& m_state;
+    const HostSetup& m_setup;
     const FieldSelectionSettings& m_settings;
     const TriggerDisplay& m_display;
     FieldSelector& m_selector;
@@ -44,6 +51,7 @@ private:
     SerialPort& m_port;
     Panel& m_panel;
     StatusLine& m_status;
+    OperatorLog& m_log;
 };
 
 } // namespace lumetra

@@ -138,7 +138,7 @@ bool ListFileLoader::loadEntries(std::istream& in, const std::string& path) {
     m_status.pauseSeconds(0.6f);
     m_status.readyStep();
     hideIndicators(m_panel);
-    resetLabelData(m_state);
+    resetLabelData(m_state, m_config.host);
     return true;
 }
 

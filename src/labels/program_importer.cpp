@@ -29,7 +29,7 @@ ProgramImporter::ProgramImporter(LabelState& state, const Configuration& config,
     : m_state(state), m_config(config), m_paths(paths), m_host(host), m_lists(lists),
       m_programs(programs), m_road(road), m_panel(panel), m_status(status), m_log(log) {}
 
-void ProgramImporter::readHeader(const std::string& header) {
+void ProgramImporter::readHeader(std::string_view header) {
     const FieldSplitter fields("^", header);
     LabelData& d = m_state.data;
     d.programName = fields.field(1);
@@ -156,61 +156,53 @@ std::string ProgramImporter::listName(std::string_view scan) {
     return scan.size() >= 6 ? std::string(scan.substr(4, scan.size() - 6)) : std::string{};
 }
 
-void ProgramImporter::discardUnfinishedLabel() {
-    // Its values would be wiped or used as a half line: the label ends here.
-    if (!lumetra::discardUnfinishedLabel(m_state))
-        return;
-    hideIndicators(m_panel);
-    m_log.write(LogKind::Info, "unfinished label discarded by a program barcode");
-}
-
-void ProgramImporter::importProgramBarcode(std::string& scan) {
-    const std::string_view content =
-        !scan.empty() && scan.front() == kPrefixMark
-            ? std::string_view(scan).substr(std::min(kPrefixLength, scan.size()))
-            : std::string_view(scan);
+void ProgramImporter::importProgramBarcode(std::string_view scan) {
+    const std::string_view content = !scan.empty() && scan.front() == kPrefixMark
+                                         ? scan.substr(std::min(kPrefixLength, scan.size()))
+                                         : scan;
+    // Its values would be wiped or used as a half line: a label in progress ends here.
+    constexpr std::string_view kDiscardedBy = "a program barcode";
     const bool lineOnly =
         content.find('!') == std::string_view::npos && !startsWith(content, kListLoadMark);
     // A scan that adds a line from the label data ends a label in progress first: a half
     // label is never a line.
     if (lineOnly)
-        discardUnfinishedLabel();
+        m_road.discardUnfinishedLabel(kDiscardedBy);
     // A refused scan changes nothing else: not the work list, no file.
     if (const auto reason = refusal(content)) {
-        m_status.show(std::string(texts::kFormatError) + "  " + scan);
+        m_status.show(std::string(texts::kFormatError) + "  " + std::string(scan));
         m_log.write(LogKind::Error, "program barcode refused: " + *reason);
         return;
     }
-    discardUnfinishedLabel();
+    m_road.discardUnfinishedLabel(kDiscardedBy);
     m_road.resetListIfPending();
-    scan = std::string(content);
 
-    float x = 0, y = 0, z = 0;
-    const auto bang = scan.find('!');
-    if (bang == std::string::npos) {
-        if (startsWith(scan, kListLoadMark)) {
+    Dimensions dimensions;
+    const auto bang = content.find('!');
+    if (bang == std::string_view::npos) {
+        if (startsWith(content, kListLoadMark)) {
             m_host.clearWorkList();
-            m_lists.loadListFile(listName(scan));
+            m_lists.loadListFile(listName(content));
             return;
         }
     } else {
         m_status.show(texts::kSavingProgram);
         // The comment of an earlier program must not follow this one into its line.
         m_state.programComment.clear();
-        readHeader(scan.substr(0, bang));
-        if (!saveProgram(trim(std::string_view(scan).substr(bang + 1)))) {
+        readHeader(content.substr(0, bang));
+        if (!saveProgram(trim(content.substr(bang + 1)))) {
             // The file on disk is another program: no line may run it under this one's name.
             m_log.write(LogKind::Error, "the line of program " + m_state.data.programName +
                                             " was not added: its program file was not saved");
             hideIndicators(m_panel);
-            resetLabelData(m_state);
+            m_road.resetLabelData();
             m_panel.setAutoFieldVisible(false);
             return;
         }
-        m_programs.completeDimensions(x, y, z);
+        dimensions = m_programs.completeDimensions();
     }
     m_state.data.comment = trim(m_state.programComment);
-    m_road.addLines(x, y, false);
+    m_road.addLines(dimensions.x, dimensions.y, false);
     m_road.finish();
 }
 

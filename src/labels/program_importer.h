@@ -16,16 +16,15 @@ public:
                     LineRoad& road, Panel& panel, StatusLine& status, OperatorLog& log);
 
     // Handles one scan that contains "^".
-    void importProgramBarcode(std::string& scan);
+    void importProgramBarcode(std::string_view scan);
 
 private:
     // Why the scan (without its prefix) is refused, decided before anything changes.
     std::optional<std::string> refusal(std::string_view scan) const;
     static std::string listName(std::string_view scan);
-    void readHeader(const std::string& header);
+    void readHeader(std::string_view header);
     // False when the barcode's program had to be written and could not be.
     bool saveProgram(const std::string& body);
-    void discardUnfinishedLabel();
 
     LabelState& m_state;
     const Configuration& m_config;

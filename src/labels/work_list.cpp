@@ -9,13 +9,20 @@
 
 namespace lumetra {
 
-std::string buildTaggedLine(LabelState& state) {
-    LabelData& d = state.data;
-    const int position = fieldCodePosition(state.fieldCodeTable, d.fieldCode);
-    const bool found = position <= static_cast<int>(kFieldCodeCount);
-    for (std::string* dimension : {&d.dimX, &d.dimY, &d.dimZ})
+void blankZeroDimensions(LabelData& data) {
+    for (std::string* dimension : {&data.dimX, &data.dimY, &data.dimZ})
         if (leadingNumber(*dimension) == 0.0)
             dimension->clear();
+}
+
+void insertExclusions(LabelData& data, std::string_view exclusionSetting) {
+    if (trim(data.exclusions).empty() && leadingNumber(exclusionSetting) > 0)
+        data.exclusions = exclusionDigits(exclusionSetting);
+}
+
+std::string buildTaggedLine(const LabelData& d, const FieldCodeTable& table) {
+    const int position = fieldCodePosition(table, d.fieldCode);
+    const bool found = position <= static_cast<int>(kFieldCodeCount);
     return "#161=" + d.programName + ";#164=" + d.repetitions +
            ";#171=" + std::to_string(position) +
            ";#284=" + (found && position % 2 == 0 ? "1" : "0") + ";#280=;#165=" + d.listColumn4 +
@@ -23,8 +30,7 @@ std::string buildTaggedLine(LabelState& state) {
            ";#283=;";
 }
 
-std::string buildColumnLine(LabelData& data, std::string_view newListCol,
-                            std::string_view exclusionSetting) {
+std::string buildColumnLine(const LabelData& data, std::string_view newListCol) {
     std::array<std::string, kListColumns> separators;
     separators.fill(";");
     for (char c : toUpper(trim(newListCol))) {
@@ -32,8 +38,6 @@ std::string buildColumnLine(LabelData& data, std::string_view newListCol,
         if (n >= 1 && n <= static_cast<int>(kListColumns))
             separators[static_cast<std::size_t>(n - 1)] += " ;";
     }
-    if (trim(data.exclusions).empty() && leadingNumber(exclusionSetting) > 0)
-        data.exclusions = exclusionDigits(exclusionSetting);
     std::string line;
     for (std::size_t i = 0; i < kListColumns; ++i)
         line += data.*kColumnOrder[i] + separators[i];
@@ -45,10 +49,12 @@ WorkList::WorkList(LabelState& state, HostLink& host, const IniFile& ini,
     : m_state(state), m_host(host), m_ini(ini), m_config(config), m_status(status), m_log(log) {}
 
 std::string WorkList::buildListLine() {
-    if (m_state.consolePresent)
-        return buildTaggedLine(m_state);
-    return buildColumnLine(m_state.data, m_ini.readString("VELMORA", "NewListCol", ""),
-                           m_config.exclusionSetting);
+    if (m_config.host.consolePresent) {
+        blankZeroDimensions(m_state.data);
+        return buildTaggedLine(m_state.data, m_state.fieldCodeTable);
+    }
+    insertExclusions(m_state.data, m_config.exclusionSetting);
+    return buildColumnLine(m_state.data, m_ini.readString("VELMORA", "NewListCol", ""));
 }
 
 void WorkList::addWorkListLine() {

@@ -10,19 +10,25 @@
 
 namespace lumetra {
 
-// Tagged format (console present). Zero dimensions are blanked in `state.data`.
-std::string buildTaggedLine(LabelState& state);
+// Before a tagged line: dimensions that read 0 become empty in the record (the host's
+// columns stay empty, and so do the record's afterwards).
+void blankZeroDimensions(LabelData& data);
 
-// Column format (console absent). `newListCol` widens separators; an empty `exclusions`
-// takes the exclusion setting's digits.
-std::string buildColumnLine(LabelData& data, std::string_view newListCol,
-                            std::string_view exclusionSetting);
+// Before a column line: an empty `exclusions` takes the exclusion setting's digits.
+void insertExclusions(LabelData& data, std::string_view exclusionSetting);
+
+// Tagged format (console present).
+std::string buildTaggedLine(const LabelData& data, const FieldCodeTable& table);
+
+// Column format (console absent). `newListCol` widens separators.
+std::string buildColumnLine(const LabelData& data, std::string_view newListCol);
 
 class WorkList {
 public:
     WorkList(LabelState& state, HostLink& host, const IniFile& ini, const Configuration& config,
              StatusLine& status, OperatorLog& log);
 
+    // The line in the set-up's format, after the step that format takes on the record.
     std::string buildListLine();
     // Never fails back to the caller; a list that stays unreachable is reported.
     void addWorkListLine();

@@ -10,6 +10,14 @@
 
 namespace lumetra {
 
+// The host's automation classes by name, as the host registers them.
+namespace host_class {
+inline constexpr std::string_view kApplication = "Pelitrax.Application";
+inline constexpr std::string_view kWorkList = "Velmora.ExeList";
+inline constexpr std::string_view kConsoleApplication = "Pultano.Application";
+inline constexpr std::string_view kConsoleWorkList = "Pultano.ExeList";
+} // namespace host_class
+
 using Variant = std::variant<bool, std::int16_t, std::int32_t, std::string>;
 
 class AutomationObject {

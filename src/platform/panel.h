@@ -33,7 +33,6 @@ public:
 
     virtual void setPollInterval(int milliseconds) = 0; // Timer1
     virtual void centre() = 0;
-    virtual void beep() = 0;
 };
 
 inline bool isTicked(const Panel& panel, Option option) {

@@ -25,7 +25,6 @@ public:
     void launchEditor();
 
     TaskId editorTask() const { return m_editorTask; }
-    WindowId editorWindow() const { return m_editorWindow; }
 
 private:
     std::optional<WindowId> waitForEditorWindow();

@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <fstream>
 #include <limits>
+#include <tuple>
 
 namespace lumetra {
 
@@ -46,42 +47,45 @@ std::optional<float> wholeTextNumber(std::string_view text) {
     return static_cast<float>(value);
 }
 
-ProgramHeadResult readProgramHead(LineReader& lines, float& x, float& y, float& z,
-                                  std::string& comment) {
+ProgramHead readProgramHead(LineReader& lines, Dimensions given) {
+    ProgramHead head{ProgramHeadResult::Stopped, given, std::nullopt};
+    Dimensions& d = head.dimensions;
     const auto first = nextNonEmpty(lines);
     if (!first)
-        return ProgramHeadResult::Stopped;
+        return head;
     const auto second = nextNonEmpty(lines);
     if (!second)
-        return ProgramHeadResult::Stopped;
+        return head;
 
     if (contains(toUpper(*first), "ORX")) {
         std::optional<std::string> dimensions;
         while ((dimensions = nextNonEmpty(lines)) && !contains(toUpper(*dimensions), "UN")) {
         }
         if (!dimensions)
-            return ProgramHeadResult::Stopped;
+            return head;
         const FieldSplitter fields(" =\r", *dimensions);
-        x = leadingSingle((fields.field(3)));
-        y = leadingSingle((fields.field(5)));
-        z = leadingSingle((fields.field(7)));
-        comment = second->size() > 2 ? second->substr(2) : std::string{};
-        return ProgramHeadResult::Read;
+        d = {leadingSingle(fields.field(3)), leadingSingle(fields.field(5)),
+             leadingSingle(fields.field(7))};
+        head.comment = second->size() > 2 ? second->substr(2) : std::string{};
+        head.result = ProgramHeadResult::Read;
+        return head;
     }
 
     const std::string header = toUpper(trim(*first));
     if (startsWith(header, "G71") || startsWith(header, "G70")) {
         const FieldSplitter fields("XYZT", header);
-        for (auto [n, target] : {std::pair{2, &x}, std::pair{3, &y}, std::pair{4, &z}}) {
+        for (auto [n, target] : {std::pair{2, &d.x}, std::pair{3, &d.y}, std::pair{4, &d.z}}) {
             const auto value = wholeTextNumber(fields.field(static_cast<std::size_t>(n)));
             if (!value)
-                return ProgramHeadResult::Stopped;
+                return head;
             *target = *value;
         }
-        comment = FieldSplitter("()", trim(*second)).field(2);
-        return ProgramHeadResult::Read;
+        head.comment = FieldSplitter("()", trim(*second)).field(2);
+        head.result = ProgramHeadResult::Read;
+        return head;
     }
-    return ProgramHeadResult::NotProgramFile;
+    head.result = ProgramHeadResult::NotProgramFile;
+    return head;
 }
 
 ProgramFileReader::ProgramFileReader(LabelState& state, const Configuration& config,
@@ -92,50 +96,46 @@ std::string ProgramFileReader::programPath() const {
     return m_config.gcodePath + programFileName(m_state.data.programName);
 }
 
-void ProgramFileReader::readProgramFile(float& x, float& y, float& z) {
+Dimensions ProgramFileReader::readProgramFile(Dimensions given) {
     m_state.programComment.clear();
     const std::string path = programPath();
     if (!isSafeName(trim(m_state.data.programName))) {
         m_log.write(LogKind::Error, "program name refused as a path: " + m_state.data.programName);
-        return;
+        return given;
     }
     const std::string mapped = m_paths.map(path);
     if (leadsOutsideItsFolder(mapped)) {
         m_log.write(LogKind::Error, "program file not read: a link at " + path +
                                         " leads out of the program folder");
-        return;
+        return given;
     }
     const std::filesystem::path native = fileSystemPath(mapped);
     std::error_code error;
     if (!std::filesystem::is_regular_file(native, error))
-        return;
+        return given;
     std::ifstream in(native, std::ios::binary);
     if (!in)
-        return;
+        return given;
     LineReader lines(in);
-    std::string comment;
-    const ProgramHeadResult result = readProgramHead(lines, x, y, z, comment);
-    m_state.programComment = comment;
-    if (result == ProgramHeadResult::NotProgramFile)
+    const ProgramHead head = readProgramHead(lines, given);
+    m_state.programComment = head.comment.value_or(std::string{});
+    if (head.result == ProgramHeadResult::NotProgramFile)
         m_dialogs.message(path + std::string(texts::kNotProgramFile), Icon::None, Buttons::Ok);
+    return head.dimensions;
 }
 
-void ProgramFileReader::completeDimensions(float& x, float& y, float& z) {
+Dimensions ProgramFileReader::completeDimensions() {
     LabelData& d = m_state.data;
-    std::string* texts[3] = {&d.dimX, &d.dimY, &d.dimZ};
-    float values[3];
-    for (int i = 0; i < 3; ++i)
-        values[i] = leadingSingle((*texts[i]));
-    if (values[0] == 0 || values[1] == 0 || values[2] == 0) {
-        float read[3] = {values[0], values[1], values[2]};
-        readProgramFile(read[0], read[1], read[2]);
-        for (int i = 0; i < 3; ++i)
-            if (values[i] == 0)
-                *texts[i] = singleText(read[i]);
+    const Dimensions stated{leadingSingle(d.dimX), leadingSingle(d.dimY), leadingSingle(d.dimZ)};
+    if (stated.x == 0 || stated.y == 0 || stated.z == 0) {
+        const Dimensions read = readProgramFile(stated);
+        for (auto [given, value, text] :
+             {std::tuple{stated.x, read.x, &d.dimX}, std::tuple{stated.y, read.y, &d.dimY},
+              std::tuple{stated.z, read.z, &d.dimZ}})
+            if (given == 0)
+                *text = singleText(value);
     }
-    x = leadingSingle((d.dimX));
-    y = leadingSingle((d.dimY));
-    z = leadingSingle((d.dimZ));
+    return {leadingSingle(d.dimX), leadingSingle(d.dimY), leadingSingle(d.dimZ)};
 }
 
 } // namespace lumetra

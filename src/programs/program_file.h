@@ -16,11 +16,24 @@ namespace lumetra {
 
 enum class ProgramHeadResult { Read, Stopped, NotProgramFile };
 
-// Reads the head from `lines`. x, y and z change only where the file states a value;
-// `comment` is set when the head gets that far. Stopped: the text ended early or an ISO
-// value was not a number (what was stored before stays).
-ProgramHeadResult readProgramHead(LineReader& lines, float& x, float& y, float& z,
-                                  std::string& comment);
+// A panel's dimensions as single-precision numbers.
+struct Dimensions {
+    float x = 0;
+    float y = 0;
+    float z = 0;
+};
+
+struct ProgramHead {
+    ProgramHeadResult result = ProgramHeadResult::Stopped;
+    // The given dimensions, changed only where the file states a value.
+    Dimensions dimensions;
+    // Set when the head gets that far.
+    std::optional<std::string> comment;
+};
+
+// Reads the head from `lines`. Stopped: the text ended early or an ISO value was not a
+// number (what was stored before stays).
+ProgramHead readProgramHead(LineReader& lines, Dimensions given);
 
 // The ISO conversion of a whole text: surrounding spaces allowed, "." as decimal point.
 std::optional<float> wholeTextNumber(std::string_view text);
@@ -30,14 +43,15 @@ public:
     ProgramFileReader(LabelState& state, const Configuration& config, const Paths& paths,
                       Dialogs& dialogs, OperatorLog& log);
 
-    // Reads the program file of programName in the program folder; sets programComment.
-    // Never fails to the caller; its only message is " Not a proper program file".
-    void readProgramFile(float& x, float& y, float& z);
+    // Reads the program file of programName in the program folder: the given dimensions,
+    // changed where the file states them. Sets programComment. Never fails to the caller;
+    // its only message is " Not a proper program file".
+    Dimensions readProgramFile(Dimensions given);
 
     // Dimensions that read 0 are taken from the program file, written in the
-    // single-precision text form ("0" where the file gives none). x, y and z receive the
-    // values of the three texts afterwards.
-    void completeDimensions(float& x, float& y, float& z);
+    // single-precision text form ("0" where the file gives none). The values of the three
+    // texts afterwards.
+    Dimensions completeDimensions();
 
     // GCodePath followed directly by the name, trimmed: the program file's path.
     std::string programPath() const;

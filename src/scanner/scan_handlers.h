@@ -9,8 +9,8 @@ namespace lumetra {
 
 class ScanHandlers : public LabelEntry {
 public:
-    // Handles a scan containing "^"; may change the text.
-    virtual void importProgramBarcode(std::string& text) = 0;
+    // Handles a scan containing "^".
+    virtual void importProgramBarcode(std::string_view text) = 0;
     // The expanded text of a compressed scan (with its leading marker); empty drops it.
     virtual std::string expandPayload(const std::string& text) = 0;
 };

@@ -26,8 +26,6 @@ public:
 
     // What has arrived of a scan that is not framed yet.
     const std::string& scanText() const { return m_scanText; }
-    // Framed scans waiting for their dispatch, in arrival order.
-    const std::deque<std::string>& waitingScans() const { return m_waiting; }
 
 private:
     void readPort();

@@ -16,18 +16,12 @@
 
 namespace lumetra {
 
-namespace {
-
-QString latin(const char* text) {
-    return QString::fromLatin1(text);
-}
-
-} // namespace
+namespace {} // namespace
 
 SettingsDialog::SettingsDialog(QWidget* parent) : QDialog(parent) {
-    setObjectName(latin("frmSettings"));
+    setObjectName(fromAscii("frmSettings"));
     centreWhenShown(*this);
-    setWindowTitle(latin("Settings"));
+    setWindowTitle(fromAscii("Settings"));
     auto* layout = new QVBoxLayout(this);
     m_ports = addGroup("fraComPort", "&Com Port",
                        {{"optCom1", "Com1", 1},
@@ -59,17 +53,17 @@ SettingsDialog::SettingsDialog(QWidget* parent) : QDialog(parent) {
                  [this](int v) { m_values.stopBits = static_cast<std::int16_t>(v); });
 
     addDeviceChoice(*layout);
-    addOkCancelRow(*this, *layout, latin("cmdOK"), latin("cmdCancel"));
+    addOkCancelRow(*this, *layout, fromAscii("cmdOK"), fromAscii("cmdCancel"));
 }
 
 // The device the selected port maps to: the serial devices present, with what is known
 // of them, their stable names, or a path typed in.
 void SettingsDialog::addDeviceChoice(QVBoxLayout& layout) {
-    auto* frame = new QGroupBox(latin("De&vice of the selected port"), this);
-    frame->setObjectName(latin("fraDevice"));
+    auto* frame = new QGroupBox(fromAscii("De&vice of the selected port"), this);
+    frame->setObjectName(fromAscii("fraDevice"));
     auto* frameLayout = new QVBoxLayout(frame);
     m_device = new QComboBox(frame);
-    m_device->setObjectName(latin("cboDevice"));
+    m_device->setObjectName(fromAscii("cboDevice"));
     m_device->setEditable(true);
     m_device->setInsertPolicy(QComboBox::NoInsert);
     for (const QSerialPortInfo& port : QSerialPortInfo::availablePorts()) {
@@ -79,7 +73,8 @@ void SettingsDialog::addDeviceChoice(QVBoxLayout& layout) {
                 known << part;
         m_device->addItem(
             port.systemLocation() +
-                (known.isEmpty() ? QString() : latin("  (") + known.join(latin(", ")) + latin(")")),
+                (known.isEmpty() ? QString()
+                                 : fromAscii("  (") + known.join(fromAscii(", ")) + fromAscii(")")),
             port.systemLocation());
     }
     std::error_code error;
@@ -102,14 +97,14 @@ void SettingsDialog::addDeviceChoice(QVBoxLayout& layout) {
 QButtonGroup* SettingsDialog::addGroup(const char* name, const char* caption,
                                        const std::vector<Choice>& choices,
                                        const std::function<void(int)>& store) {
-    auto* frame = new QGroupBox(latin(caption), this);
-    frame->setObjectName(latin(name));
+    auto* frame = new QGroupBox(fromAscii(caption), this);
+    frame->setObjectName(fromAscii(name));
     auto* frameLayout = new QGridLayout(frame);
     auto* group = new QButtonGroup(frame);
     int index = 0;
     for (const Choice& choice : choices) {
-        auto* option = new QRadioButton(latin(choice.caption), frame);
-        option->setObjectName(latin(choice.name));
+        auto* option = new QRadioButton(fromAscii(choice.caption), frame);
+        option->setObjectName(fromAscii(choice.name));
         group->addButton(option, choice.value);
         frameLayout->addWidget(option, index / 4, index % 4);
         ++index;

@@ -22,7 +22,8 @@ AboutBox::AboutBox(QWidget* parent) : QDialog(parent) {
     auto* icon = new QLabel(this);
     icon->setObjectName(QStringLiteral("picIcon"));
     icon->setPixmap(style()->standardIcon(QStyle::SP_ComputerIcon).pixmap(32, 32));
-    auto* product = new QLabel(QStringLiteral("Barcode Manager, Version 7.0.0"), this);
+    auto* product = new QLabel(
+        QStringLiteral("Barcode Manager, Version ") + QStringLiteral(LUMETRA_VERSION), this);
     product->setObjectName(QStringLiteral("lblVersion"));
     row->addWidget(icon);
     row->addWidget(product, 1);

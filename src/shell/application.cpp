@@ -42,7 +42,8 @@ StartupResult Application::start() {
         return StartupResult::EndNow;
     }
     m_errors.guarded([&] {
-        m_config.consolePresent = m_files.fileExists(m_paths.programFolder() + "\\pultano.exe");
+        m_config.host.consolePresent =
+            m_files.fileExists(m_paths.programFolder() + "\\pultano.exe");
     });
 
     bool loaded = false;
@@ -62,8 +63,8 @@ StartupResult Application::start() {
     m_errors.guarded([&] { m_subsystems.setListResetPending(); });
     m_errors.guarded([&] { m_panel.centre(); });
     m_errors.guarded([&] { m_subsystems.loadFieldSelectionDialog(); });
-    m_errors.guarded([&] { applyStoredOption(Option::Overwrite, "Overwrite"); });
-    m_errors.guarded([&] { applyStoredOption(Option::AClear, "AutoClear"); });
+    m_errors.guarded([&] { applyStoredOption(Option::Overwrite); });
+    m_errors.guarded([&] { applyStoredOption(Option::AClear); });
     m_errors.guarded([&] {
         m_config.exclusionSetting = m_ini.readIniText(kMainSection, "Exclusion");
         const auto caption = startupExclusionCaption(m_config.exclusionSetting);
@@ -78,13 +79,13 @@ StartupResult Application::start() {
                     " AutoClear=" + std::to_string(m_panel.optionValue(Option::AClear)) +
                     " Overwrite=" + std::to_string(m_panel.optionValue(Option::Overwrite)) +
                     " Exclusion=" + m_config.exclusionSetting +
-                    (m_config.consolePresent ? " console present" : " console absent") +
-                    (m_config.cncSuffixMode ? ", .CNC suffix" : ""));
+                    (m_config.host.consolePresent ? " console present" : " console absent") +
+                    (m_config.host.cncSuffixMode ? ", .CNC suffix" : ""));
     return StartupResult::Running;
 }
 
-void Application::applyStoredOption(Option option, std::string_view key) {
-    const auto value = static_cast<std::int32_t>(m_ini.readInt(kMainSection, key, 1));
+void Application::applyStoredOption(Option option) {
+    const auto value = static_cast<std::int32_t>(m_ini.readInt(kMainSection, optionKey(option), 1));
     if (value < 0 || value > kHighestOptionValue)
         throw UnexpectedError(error_number::kInvalidPropertyValue, "Invalid property value");
     if (m_panel.optionValue(option) != value) {

@@ -36,7 +36,7 @@ public:
     void unload();
 
 private:
-    void applyStoredOption(Option option, std::string_view key);
+    void applyStoredOption(Option option);
 
     InstanceGuard& m_guard;
     Paths& m_paths;

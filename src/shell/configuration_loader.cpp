@@ -55,9 +55,9 @@ bool ConfigurationLoader::loadConfiguration(Configuration& config, IniFile& ini)
     ini.setPath(m_paths.map(config.iniPath));
 
     std::string defaultProgramFolder = "C:\\VELMORA\\PRODUCT\\";
-    config.cncSuffixMode =
-        contains(toUpper(m_paths.programFolder()), "VIRK") || config.consolePresent;
-    if (config.cncSuffixMode) {
+    config.host.cncSuffixMode =
+        contains(toUpper(m_paths.programFolder()), "VIRK") || config.host.consolePresent;
+    if (config.host.cncSuffixMode) {
         defaultProgramFolder = "C:\\VIRK\\PRODUCT\\";
         m_panel.useSuffixVariantLayout();
     }

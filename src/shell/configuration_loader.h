@@ -10,7 +10,7 @@
 
 namespace lumetra {
 
-// Reads every key into `config` (whose consolePresent is already settled) and points
+// Reads every key into `config` (whose console presence is already settled) and points
 // `ini` at the file found. False when there is no ORX.INI (after telling the operator).
 class ConfigurationLoader {
 public:

@@ -28,10 +28,6 @@ namespace {
 constexpr std::array<const char*, 5> kIndicatorCaptions = {"Load List", "Program", "Dimensions",
                                                            "Vars A-D", "Vars E-I"};
 
-QString text(const char* ascii) {
-    return QString::fromLatin1(ascii);
-}
-
 // The window does not move while indicators come and go.
 void keepPlaceWhenHidden(QWidget& widget) {
     QSizePolicy policy = widget.sizePolicy();
@@ -42,8 +38,8 @@ void keepPlaceWhenHidden(QWidget& widget) {
 } // namespace
 
 MainWindow::MainWindow(MainWindowEvents& events) : m_events(events) {
-    setObjectName(text("frmMain"));
-    setWindowTitle(text("Lumetra"));
+    setObjectName(fromAscii("frmMain"));
+    setWindowTitle(fromAscii("Lumetra"));
     buildControls();
     buildMenu();
     wireEvents();
@@ -54,8 +50,8 @@ void MainWindow::buildControls() {
     auto* layout = new QVBoxLayout(central);
 
     auto makeBox = [&](const char* name, const char* caption) {
-        auto* check = new QCheckBox(text(caption), central);
-        check->setObjectName(text(name));
+        auto* check = new QCheckBox(fromAscii(caption), central);
+        check->setObjectName(fromAscii(name));
         layout->addWidget(check);
         return check;
     };
@@ -68,11 +64,11 @@ void MainWindow::buildControls() {
 
     auto* entryRow = new QHBoxLayout;
     m_entry = new QLineEdit(central);
-    m_entry->setObjectName(text("txtEtichetta"));
-    m_edit = new QPushButton(text("Edit"), central);
-    m_edit->setObjectName(text("cmdEdit"));
-    m_endEdit = new QPushButton(text("OK"), central);
-    m_endEdit->setObjectName(text("cmdEndEdit"));
+    m_entry->setObjectName(fromAscii("txtEtichetta"));
+    m_edit = new QPushButton(fromAscii("Edit"), central);
+    m_edit->setObjectName(fromAscii("cmdEdit"));
+    m_endEdit = new QPushButton(fromAscii("OK"), central);
+    m_endEdit->setObjectName(fromAscii("cmdEndEdit"));
     m_endEdit->setDefault(true);
     entryRow->addWidget(m_entry, 1);
     entryRow->addWidget(m_edit);
@@ -82,7 +78,7 @@ void MainWindow::buildControls() {
 
     auto* indicatorRow = new QHBoxLayout;
     for (std::size_t i = 0; i < m_indicators.size(); ++i) {
-        auto* indicator = new QLabel(text(kIndicatorCaptions[i]), central);
+        auto* indicator = new QLabel(fromAscii(kIndicatorCaptions[i]), central);
         indicator->setObjectName(QStringLiteral("LabID%1").arg(i));
         indicator->setFrameShape(QFrame::Panel);
         keepPlaceWhenHidden(*indicator);
@@ -93,22 +89,22 @@ void MainWindow::buildControls() {
     indicatorRow->addStretch(1);
     layout->addLayout(indicatorRow);
 
-    m_autoField = new QLabel(text("Automatic Field Selection"), central);
-    m_autoField->setObjectName(text("LabelAFS"));
+    m_autoField = new QLabel(fromAscii("Automatic Field Selection"), central);
+    m_autoField->setObjectName(fromAscii("LabelAFS"));
     m_autoField->setVisible(false);
     keepPlaceWhenHidden(*m_autoField);
     layout->addWidget(m_autoField);
 
     m_exclusion = new QLabel(central);
-    m_exclusion->setObjectName(text("ExLab"));
+    m_exclusion->setObjectName(fromAscii("ExLab"));
     layout->addWidget(m_exclusion);
 
     auto* scanRow = new QHBoxLayout;
     m_scanDisplay = new OneLineLabel(central);
-    m_scanDisplay->setObjectName(text("ComDisplay"));
-    m_activity = new QLabel(text("X"), central);
-    m_activity->setObjectName(text("DSpin"));
-    m_activity->setFont(QFont(text("Arial")));
+    m_scanDisplay->setObjectName(fromAscii("ComDisplay"));
+    m_activity = new QLabel(fromAscii("X"), central);
+    m_activity->setObjectName(fromAscii("DSpin"));
+    m_activity->setFont(QFont(fromAscii("Arial")));
     m_activity->setVisible(false);
     keepPlaceWhenHidden(*m_activity);
     scanRow->addWidget(m_scanDisplay, 1);
@@ -116,16 +112,16 @@ void MainWindow::buildControls() {
     layout->addLayout(scanRow);
 
     auto* strip = new QFrame(central);
-    strip->setObjectName(text("picStatusBar"));
+    strip->setObjectName(fromAscii("picStatusBar"));
     strip->setFrameShape(QFrame::StyledPanel);
     auto* stripLayout = new QHBoxLayout(strip);
     stripLayout->setContentsMargins(4, 2, 4, 2);
-    m_status = new OneLineLabel(text("Ready."), strip);
-    m_status->setObjectName(text("lblStatusBar"));
+    m_status = new OneLineLabel(fromAscii("Ready."), strip);
+    m_status->setObjectName(fromAscii("lblStatusBar"));
     m_portCaption = new QLabel(strip);
-    m_portCaption->setObjectName(text("lblCurSettings"));
+    m_portCaption->setObjectName(fromAscii("lblCurSettings"));
     m_listProgress = new QLabel(strip);
-    m_listProgress->setObjectName(text("listProgress"));
+    m_listProgress->setObjectName(fromAscii("listProgress"));
     m_listProgress->setVisible(false);
     stripLayout->addWidget(m_status, 1);
     stripLayout->addWidget(m_listProgress);
@@ -136,20 +132,20 @@ void MainWindow::buildControls() {
     resize(560, 320);
 
     m_timer = new QTimer(this);
-    m_timer->setObjectName(text("Timer1"));
+    m_timer->setObjectName(fromAscii("Timer1"));
     m_timer->setInterval(1000);
     m_timer->start();
 }
 
 void MainWindow::buildMenu() {
     auto addMenu = [&](const char* name, const char* caption) {
-        QMenu* menu = menuBar()->addMenu(text(caption));
-        menu->setObjectName(text(name));
+        QMenu* menu = menuBar()->addMenu(fromAscii(caption));
+        menu->setObjectName(fromAscii(name));
         return menu;
     };
     auto addItem = [&](QMenu* menu, const char* name, const char* caption, auto handler) {
-        QAction* action = menu->addAction(text(caption));
-        action->setObjectName(text(name));
+        QAction* action = menu->addAction(fromAscii(caption));
+        action->setObjectName(fromAscii(name));
         connect(action, &QAction::triggered, this, handler);
     };
     QMenu* file = addMenu("mnuFile", "&File");
@@ -310,10 +306,6 @@ void MainWindow::setPollInterval(int milliseconds) {
 
 void MainWindow::centre() {
     centreWindow(*this);
-}
-
-void MainWindow::beep() {
-    QApplication::beep();
 }
 
 void MainWindow::showAbout() {

@@ -50,7 +50,6 @@ public:
     void useSuffixVariantLayout() override;
     void setPollInterval(int milliseconds) override;
     void centre() override;
-    void beep() override;
 
     void showAbout();
 

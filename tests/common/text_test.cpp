@@ -31,9 +31,9 @@ TEST(LeadingNumber, NumbersBeyondTheRangesAreHeldAtTheirEnds) {
 }
 
 TEST(SingleText, ReadsBackAsTheSameNumberAtAnyMagnitude) {
-    for (const float value : {5e-05f, 1e-10f, 1.234568e7f, 3.0e20f, -1.5e8f,
-                              std::numeric_limits<float>::max(), std::numeric_limits<float>::min(),
-                              0.3333333f, 999999.9f, 1e7f}) {
+    for (const float value :
+         {5e-05f, 1e-10f, 1.234568e7f, 3.0e20f, -1.5e8f, std::numeric_limits<float>::max(),
+          std::numeric_limits<float>::min(), 0.3333333f, 999999.9f, 1e7f}) {
         const std::string text = singleText(value);
         EXPECT_EQ(text.find_first_not_of("-.0123456789"), std::string::npos) << text;
         EXPECT_EQ(singleText(leadingSingle(text)), text) << "seven digits read back as written";

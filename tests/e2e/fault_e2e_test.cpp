@@ -26,8 +26,10 @@ protected:
                            "\r\nGCodePath=C:\\PRODUCT\\\r\nCSVInPath=C:\\CSV\\\r\n"
                            "CSVOutPath=C:\\Lumetra.csv\r\nAutoClear= 0\r\n");
     }
-    // Runs the program until it has handled `scan` or was killed by the fault.
-    bool runWith(const std::string& fault, const std::string& scan) {
+    // Runs the program until it has handled `scan` (the log shows `until` once more) or
+    // was killed by the fault.
+    bool runWith(const std::string& fault, const std::string& scan,
+                 const std::string& until = "\tstatus\tReady.\n") {
         std::map<std::string, std::string> env;
         if (!fault.empty())
             env = {{"LD_PRELOAD", LUMETRA_FAULT_SHIM}, {"LUMETRA_FAULT", fault}};
@@ -35,9 +37,9 @@ protected:
         ProgramRun run(workspace, env);
         for (int i = 0; i < 200 && count("\tinfo\tstart-up complete\n") == starts; ++i)
             std::this_thread::sleep_for(50ms);
-        const std::size_t before = count("\tstatus\tReady.\n");
+        const std::size_t before = count(until);
         pty.send(scan);
-        for (int i = 0; i < 200 && run.running() && count("\tstatus\tReady.\n") == before; ++i)
+        for (int i = 0; i < 200 && run.running() && count(until) == before; ++i)
             std::this_thread::sleep_for(50ms);
         const bool killed = !run.running();
         run.stop();
@@ -94,7 +96,8 @@ TEST_F(KilledRun, AFailedCloseDeliversEachBlockOnce) {
         EXPECT_FALSE(std::filesystem::exists(workspace.drive('c') + "/CSV/P1.CSV")) << fault;
     }
     const std::string product = workspace.drive('c') + "/PRODUCT";
-    runWith("close:1:5:PRODUCT/.lumetra-tmp-", "PROG^X1^Y2^Z3!THE PROGRAM BODY");
+    runWith("close:1:5:PRODUCT/.lumetra-tmp-", "PROG^X1^Y2^Z3!THE PROGRAM BODY",
+            "its program file was not saved");
     EXPECT_FALSE(std::filesystem::exists(product + "/PROG"));
     runWith("", "PROG^X1^Y2^Z3!THE PROGRAM BODY");
     EXPECT_EQ(readFile(product + "/PROG"), "THE PROGRAM BODY");

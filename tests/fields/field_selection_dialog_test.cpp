@@ -5,15 +5,16 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QGuiApplication>
-#include <QScreen>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QScrollBar>
 #include <QTabWidget>
 #include <QTest>
 #include <gtest/gtest.h>
+#include <tuple>
 
 namespace lumetra {
 namespace {
@@ -178,6 +179,35 @@ TEST_F(SetupDialog, EditsAreLiveAndOnlyOkWrites) {
     find<QPushButton>("BtnOK")->click();
     EXPECT_EQ(ini.readString(kMainSection, "FieldCode_FFT", "none"), "T1");
     EXPECT_FALSE(dialog.isVisible());
+}
+
+// The mirror mode chosen for a source is stored under its own key and shown at the next
+// start, for both sources and both modes.
+TEST_F(SetupDialog, TheMirrorModeChosenIsSavedAndShownAtTheNextStart) {
+    const std::tuple<const char*, const char*, const char*, const char*> cases[] = {
+        {"MPName", "MSel", "PNameMSel", "1"},
+        {"MPName", "NMSel", "PNameMSel", "0"},
+        {"MCmt", "MSel", "CommentMSel", "1"},
+        {"MCmt", "NMSel", "CommentMSel", "0"},
+    };
+    for (const auto& [source, mode, key, stored] : cases) {
+        dialog.show();
+        click(source);
+        click(mode == std::string("MSel") ? "NMSel" : "MSel"); // the other one first
+        click(mode);
+        find<QPushButton>("BtnOK")->click();
+        EXPECT_EQ(ini.readString(kMainSection, key, "none"), stored) << source << " " << mode;
+
+        FieldSelectionSettings next;
+        TriggerDisplay nextDisplay;
+        FieldSelectionSetup nextSetup(next, nextDisplay, labels, ini);
+        FieldSelectionDialog nextDialog(nextSetup);
+        nextDialog.loadSettings();
+        nextDialog.show();
+        auto* shown = nextDialog.findChild<QRadioButton*>(QString::fromLatin1(mode));
+        ASSERT_NE(shown, nullptr);
+        EXPECT_TRUE(shown->isChecked()) << source << " " << mode << " at the next start";
+    }
 }
 
 TEST_F(SetupDialog, PicturesOfTheTabs) {

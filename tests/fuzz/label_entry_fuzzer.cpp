@@ -16,7 +16,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     rig.settings.source = static_cast<lumetra::AutoSelSource>(1 + (data[0] >> 1) % 3);
     rig.display.text = (data[0] & 8) ? "*" : "M";
     rig.display.fromLeft = (data[0] & 16) != 0;
-    rig.state.cncSuffixMode = (data[0] & 32) != 0;
+    rig.config.host.cncSuffixMode = (data[0] & 32) != 0;
     // Each line of the input is one scan.
     const std::string text(reinterpret_cast<const char*>(data) + 1, size - 1);
     std::size_t start = 0;

@@ -18,10 +18,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     text.append(reinterpret_cast<const char*>(data) + 1, size - 1);
     std::istringstream in(text);
     lumetra::LineReader lines(in);
-    float x = 1, y = 2, z = 3;
-    std::string comment;
-    lumetra::readProgramHead(lines, x, y, z, comment);
-    for (const float value : {x, y, z}) {
+    const lumetra::ProgramHead head = lumetra::readProgramHead(lines, {1, 2, 3});
+    for (const float value : {head.dimensions.x, head.dimensions.y, head.dimensions.z}) {
         const std::string text = lumetra::singleText(value);
         if (!std::isfinite(value) || !std::isfinite(lumetra::leadingSingle(text)) ||
             (value != 0 && lumetra::leadingSingle(text) == 0))

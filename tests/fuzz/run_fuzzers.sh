@@ -1,22 +1,35 @@
 #!/usr/bin/env bash
 # Builds the fuzz targets with clang (libFuzzer, address and undefined-behaviour
 # sanitizers) into build/fuzz and runs each for a bounded time.
-#   run_fuzzers.sh SOURCE_DIR SECONDS [TARGET ...]
+#   run_fuzzers.sh SOURCE_DIR SECONDS [--build-only | --run-only] [TARGET ...]
+# The build is incremental: nothing is compiled again when nothing changed.
 set -euo pipefail
 source_dir=$1
 seconds=$2
 shift 2
+mode=all
+case ${1:-} in
+  --build-only) mode=build; shift ;;
+  --run-only) mode=run; shift ;;
+esac
 targets=("$@")
 [ ${#targets[@]} -gt 0 ] || targets=(label_entry)
 build="$source_dir/build/fuzz"
-generator=()
-command -v ninja >/dev/null 2>&1 && generator=(-G Ninja)
-cmake -S "$source_dir" -B "$build" "${generator[@]}" -DCMAKE_CXX_COMPILER=clang++ \
-  -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLUMETRA_BUILD_GUI=OFF -DLUMETRA_BUILD_TESTS=OFF \
-  -DLUMETRA_BUILD_FUZZ=ON >/dev/null
-for target in "${targets[@]}"; do
-  cmake --build "$build" --target "fuzz_$target" --parallel "$(nproc)" >/dev/null
-done
+
+if [ "$mode" != run ]; then
+  generator=()
+  command -v ninja >/dev/null 2>&1 && generator=(-G Ninja)
+  if [ ! -f "$build/CMakeCache.txt" ]; then
+    cmake -S "$source_dir" -B "$build" "${generator[@]}" -DCMAKE_CXX_COMPILER=clang++ \
+      -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLUMETRA_BUILD_GUI=OFF -DLUMETRA_BUILD_TESTS=OFF \
+      -DLUMETRA_BUILD_FUZZ=ON >/dev/null
+  fi
+  fuzz_targets=()
+  for target in "${targets[@]}"; do fuzz_targets+=(--target "fuzz_$target"); done
+  cmake --build "$build" "${fuzz_targets[@]}" --parallel "$(nproc)" >/dev/null
+fi
+[ "$mode" = build ] && exit 0
+
 for target in "${targets[@]}"; do
   corpus="$build/corpus_$target"
   mkdir -p "$corpus"

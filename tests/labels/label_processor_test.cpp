@@ -68,7 +68,7 @@ TEST(LabelProcessing, AFieldCodeBarcodeWinsOverTheRecordsField) {
 TEST(LabelProcessing, APlainLabelWithATextSourceIsALabelOfItsOwn) {
     LabelRig rig;
     rig.settings.source = AutoSelSource::ProgramName;
-    rig.state.cncSuffixMode = true;
+    rig.config.host.cncSuffixMode = true;
     EXPECT_FALSE(rig.scan("%13P100 N 13 %"));
     EXPECT_TRUE(rig.scan("  P200  "));
     ASSERT_EQ(rig.lines().size(), 1u);
@@ -128,8 +128,8 @@ TEST(LabelProcessing, CommandsCallTheListAndEndReady) {
 TEST(LabelProcessing, TheConsoleVariantUsesItsNamesAndTaggedLines) {
     LabelRig rig(true);
     rig.panel.options[Option::AutoStart] = 1;
-    rig.state.cncSuffixMode = true;
-    resetLabelData(rig.state);
+    rig.config.host.cncSuffixMode = true;
+    resetLabelData(rig.state, rig.config.host);
     EXPECT_TRUE(rig.scan("%19P100 A 13 %"));
     const std::vector<std::string> expected = {
         "Pultano.Application#1\tVisible=\tTrue",
@@ -233,7 +233,7 @@ TEST(LabelProcessing, AListRecordClearsAndLoads) {
 TEST(LabelProcessing, TheExportFileMovesWhenTheProgramRecordArrives) {
     LabelRig rig;
     writeFile(rig.dir.file("CSV/P100.CSV"), "a;b;c\r\n");
-    rig.state.cncSuffixMode = true;
+    rig.config.host.cncSuffixMode = true;
     rig.scan("%12P100 N 13 %");
     EXPECT_EQ(readFile(rig.dir.file("Lumetra.csv")), "a;b;c\r\n");
     rig.scan("%CLEAR%");

@@ -126,8 +126,7 @@ TEST(ResetLabelData, GivesEachVariantItsValues) {
     EXPECT_EQ(state.data.fieldCode, "") << "before the first reset every field is empty";
     state.data.varA = "7";
     state.data.varI = "9";
-    state.consolePresent = true;
-    resetLabelData(state);
+    resetLabelData(state, HostSetup{true, false});
     EXPECT_EQ(state.data.programName, "");
     EXPECT_EQ(state.data.fieldCode, "N");
     EXPECT_EQ(state.data.repetitions, "1");
@@ -136,8 +135,7 @@ TEST(ResetLabelData, GivesEachVariantItsValues) {
     EXPECT_EQ(state.data.varA, "7") << "with the console the variables keep their values";
     EXPECT_EQ(state.data.varI, "9");
 
-    state.consolePresent = false;
-    resetLabelData(state);
+    resetLabelData(state, HostSetup{false, false});
     for (auto field : kColumnOrder) {
         if (field == &LabelData::repetitions || field == &LabelData::listColumn4)
             EXPECT_EQ(state.data.*field, "1");

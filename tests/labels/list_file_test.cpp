@@ -6,6 +6,7 @@
 #include "support/temp_dir.h"
 #include "support/workspace.h"
 
+#include <functional>
 #include <gtest/gtest.h>
 #include <sstream>
 
@@ -19,13 +20,13 @@ protected:
     ListFiles()
         : paths(driveEnvironment(dir), "/exe"), automation({dir.file("journal.tsv"), absent, 0}),
           profile(dir.str()), ini(profile, dir.file("ORX.INI")), status(panel, log, pump),
-          host(automation, config.consolePresent), workList(state, host, ini, config, status, log),
+          host(automation, config.host), workList(state, host, ini, config, status, log),
           calls(host, status),
           loader(state, config, paths, dialogs, calls, workList, status, panel, log) {
         config.gcodePath = "C:\\PRODUCT\\";
         std::filesystem::create_directories(dir.file("PRODUCT"));
         fillFieldCodeTable(state.fieldCodeTable);
-        resetLabelData(state);
+        resetLabelData(state, config.host);
         host.createHostApplication();
         host.connectWorkList();
         panel.options[Option::AutoStart] = 0;
@@ -196,7 +197,7 @@ TEST_F(ListFiles, AnEndAskedForStopsTheLoadWithinOneEntry) {
 TEST_F(ListFiles, AFailingHostStopsTheLoadWithoutAMessage) {
     writeFile(dir.file("PRODUCT/L.LST"), "HEADER\r\nP1;1;N;1\r\nP2;1;N;1\r\n");
     SimulatedAutomation none({"", true, 0});
-    HostLink unreachable(none, config.consolePresent);
+    HostLink unreachable(none, config.host);
     WorkList list(state, unreachable, ini, config, status, log);
     HostCalls unreachableCalls(unreachable, status);
     ListFileLoader failing(state, config, paths, dialogs, unreachableCalls, list, status, panel,
@@ -204,6 +205,41 @@ TEST_F(ListFiles, AFailingHostStopsTheLoadWithoutAMessage) {
     EXPECT_FALSE(failing.loadListFile("L"));
     EXPECT_TRUE(dialogs.shown.empty());
     EXPECT_EQ(state.data.programName, "P1") << "the entry being added stays";
+}
+
+// Whatever ends a load, the indicators of the label go off with it.
+TEST_F(ListFiles, EveryFailedLoadHidesTheIndicators) {
+    writeFile(dir.file("PRODUCT/EMPTY.LST"), "HEADER LINE\r\nEND\r\n");
+    writeFile(dir.file("PRODUCT/BIN.LST"), std::string("HEADER LINE\r\nP\0;1\r\n", 22));
+    writeFile(dir.file("PRODUCT/BAD.LST"), "HEADER LINE\r\n../x;1;N;1\r\n");
+    writeFile(dir.file("PRODUCT/LONG.LST"), "HEADER LINE\r\nP1;1;N;1\r\nP2;1;N;1\r\n");
+    std::filesystem::create_directories(dir.file("PRODUCT/DIR.LST"));
+    const std::pair<std::string, std::function<void()>> cases[] = {
+        {"MISSING", [] {}},
+        {"DIR", [] {}},
+        {"EMPTY", [] {}},
+        {"BIN", [] {}},
+        {"BAD", [] {}},
+        {"..\\OUT", [] {}},
+        {"LONG", [this] { pump.duringEvents = [this] { pump.ended = true; }; }},
+    };
+    for (const auto& [name, arrange] : cases) {
+        arrange();
+        panel.indicators.fill(true);
+        EXPECT_FALSE(loader.loadListFile(name)) << name;
+        EXPECT_EQ(panel.indicators, (std::array<bool, 5>{})) << name;
+        pump.duringEvents = nullptr;
+        pump.ended = false;
+    }
+    SimulatedAutomation none({"", true, 0});
+    HostLink unreachable(none, config.host);
+    WorkList list(state, unreachable, ini, config, status, log);
+    HostCalls unreachableCalls(unreachable, status);
+    ListFileLoader failing(state, config, paths, dialogs, unreachableCalls, list, status, panel,
+                           log);
+    panel.indicators.fill(true);
+    EXPECT_FALSE(failing.loadListFile("LONG"));
+    EXPECT_EQ(panel.indicators, (std::array<bool, 5>{})) << "a host that fails";
 }
 
 TEST_F(ListFiles, TenThousandEntriesLoad) {

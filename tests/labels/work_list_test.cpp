@@ -17,8 +17,7 @@ using namespace lumetra::testing;
 LabelState labelState(bool consolePresent) {
     LabelState state;
     fillFieldCodeTable(state.fieldCodeTable);
-    state.consolePresent = consolePresent;
-    resetLabelData(state);
+    resetLabelData(state, HostSetup{consolePresent, false});
     return state;
 }
 
@@ -30,7 +29,7 @@ TEST(TaggedLine, CarriesTheFieldPositionAndParity) {
     for (const auto& [code, position, parity] : cases) {
         LabelState state = labelState(true);
         state.data.fieldCode = code;
-        const std::string line = buildTaggedLine(state);
+        const std::string line = buildTaggedLine(state.data, state.fieldCodeTable);
         EXPECT_NE(line.find(";#171=" + position + ";#284=" + parity + ";"), std::string::npos)
             << code << ": " << line;
     }
@@ -46,12 +45,18 @@ TEST(TaggedLine, MatchesTheDocumentedExampleAndBlanksZeroDimensions) {
     state.data.comment = "DOOR";
     state.data.exclusions = "13";
     EXPECT_EQ(
-        buildTaggedLine(state),
+        buildTaggedLine(state.data, state.fieldCodeTable),
         "#161=P100.CNC;#164=1;#171=4;#284=1;#280=;#165=1;#168=600;#169=400;#170=18;#282=;#283=;");
     state.data.dimX = " ";
     state.data.dimY = "0";
     state.data.dimZ = "abc";
-    EXPECT_EQ(buildTaggedLine(state),
+    const LabelData before = state.data;
+    EXPECT_NE(buildTaggedLine(state.data, state.fieldCodeTable).find(";#168= ;#169=0;"),
+              std::string::npos)
+        << "the builder sends the record as it is";
+    EXPECT_EQ(state.data.dimX, before.dimX) << "and leaves it as it was";
+    blankZeroDimensions(state.data);
+    EXPECT_EQ(buildTaggedLine(state.data, state.fieldCodeTable),
               "#161=P100.CNC;#164=1;#171=4;#284=1;#280=;#165=1;#168=;#169=;#170=;#282=;#283=;");
     EXPECT_EQ(state.data.dimX, "");
     EXPECT_EQ(state.data.dimY, "");
@@ -80,7 +85,8 @@ TEST(ColumnLine, WidensSeparatorsAndFillsExclusions) {
     for (const Case& c : cases) {
         LabelData data{"P", "1", "N", "1", "600", "400", "18", "C", "", c.exclusions,
                        "",  "a", "b", "c", "d",   "e",   "f",  "g", "i"};
-        EXPECT_EQ(buildColumnLine(data, c.newListCol, c.setting), c.expected)
+        insertExclusions(data, c.setting);
+        EXPECT_EQ(buildColumnLine(data, c.newListCol), c.expected)
             << c.newListCol << " / " << c.setting;
     }
 }
@@ -90,8 +96,7 @@ protected:
     AddLine()
         : automation({dir.file("journal.tsv"), false, 0}), profile(dir.str()),
           ini(profile, dir.file("ORX.INI")), status(panel, log, pump),
-          host(automation, config.consolePresent), workList(state, host, ini, config, status, log) {
-    }
+          host(automation, config.host), workList(state, host, ini, config, status, log) {}
 
     std::vector<std::string> journal() { return journalMembers(dir.file("journal.tsv")); }
 
@@ -143,7 +148,7 @@ TEST_F(AddLine, ADroppedListIsCreatedAnewShownClearedAndTheLineRetried) {
 
 TEST_F(AddLine, AFailedRetryIsReportedOnceAndTheProgramGoesOn) {
     SimulatedAutomation absent({dir.file("absent.tsv"), true, 0});
-    HostLink unreachable(absent, config.consolePresent);
+    HostLink unreachable(absent, config.host);
     WorkList list(state, unreachable, ini, config, status, log);
     list.addWorkListLine();
     EXPECT_EQ(panel.status(), "Host work list unavailable: ActiveX component can't create object");
@@ -151,7 +156,7 @@ TEST_F(AddLine, AFailedRetryIsReportedOnceAndTheProgramGoesOn) {
 }
 
 TEST_F(AddLine, TheConsoleVariantSendsTaggedLinesToTheConsolesList) {
-    config.consolePresent = true;
+    config.host.consolePresent = true;
     state = labelState(true);
     host.createHostApplication();
     host.connectWorkList();

@@ -47,6 +47,15 @@ TEST(PosixPaths, MapsDriveLettersBackslashesAndCase) {
     EXPECT_EQ(paths.map(dir.str() + "\\c\\VELMORA"), dir.file("c") + "/Velmora");
 }
 
+TEST(Environment, AnEmptyVariableCountsAsUnset) {
+    ::setenv("LUMETRA_TEST_ENVIRONMENT", "", 1);
+    EXPECT_EQ(processEnvironment("LUMETRA_TEST_ENVIRONMENT"), std::nullopt);
+    ::setenv("LUMETRA_TEST_ENVIRONMENT", "0", 1);
+    EXPECT_EQ(processEnvironment("LUMETRA_TEST_ENVIRONMENT"), "0");
+    ::unsetenv("LUMETRA_TEST_ENVIRONMENT");
+    EXPECT_EQ(processEnvironment("LUMETRA_TEST_ENVIRONMENT"), std::nullopt);
+}
+
 TEST(PosixPaths, TheCaseBlindLookUpFollowsTheFolder) {
     TempDir dir;
     const PosixPaths paths(fakeEnvironment({{"LUMETRA_DRIVE_C", dir.str()}}), "/exe");

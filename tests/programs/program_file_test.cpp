@@ -57,13 +57,12 @@ TEST(ProgramHead, ReadsBothHeaderForms) {
     for (const HeadCase& c : cases) {
         std::istringstream in(c.text);
         LineReader lines(in);
-        float x = k, y = k, z = k;
-        std::string comment;
-        EXPECT_EQ(readProgramHead(lines, x, y, z, comment), c.result) << c.name;
-        EXPECT_FLOAT_EQ(x, c.x) << c.name;
-        EXPECT_FLOAT_EQ(y, c.y) << c.name;
-        EXPECT_FLOAT_EQ(z, c.z) << c.name;
-        EXPECT_EQ(comment, c.comment) << c.name;
+        const ProgramHead head = readProgramHead(lines, {k, k, k});
+        EXPECT_EQ(head.result, c.result) << c.name;
+        EXPECT_FLOAT_EQ(head.dimensions.x, c.x) << c.name;
+        EXPECT_FLOAT_EQ(head.dimensions.y, c.y) << c.name;
+        EXPECT_FLOAT_EQ(head.dimensions.z, c.z) << c.name;
+        EXPECT_EQ(head.comment.value_or(""), c.comment) << c.name;
     }
 }
 
@@ -112,19 +111,16 @@ protected:
 TEST_F(ProgramFiles, ReadsTheFileOfTheProgramName) {
     writeFile(dir.file("PRODUCT/P100"), "ORX\r\n;;NOTE\r\nD UN=1 Y=2 Z=3\r\n");
     state.data.programName = "p100  "; // trailing spaces trimmed, case matched on disk
-    float x = 0, y = 0, z = 0;
-    reader.readProgramFile(x, y, z);
-    EXPECT_EQ(x, 1);
-    EXPECT_EQ(z, 3);
+    const Dimensions read = reader.readProgramFile({});
+    EXPECT_EQ(read.x, 1);
+    EXPECT_EQ(read.z, 3);
     EXPECT_EQ(state.programComment, "NOTE");
 }
 
 TEST_F(ProgramFiles, AMissingFileChangesNothingAndSaysNothing) {
     state.data.programName = "NONE";
     state.programComment = "old";
-    float x = 5, y = 6, z = 7;
-    reader.readProgramFile(x, y, z);
-    EXPECT_EQ(x, 5);
+    EXPECT_EQ(reader.readProgramFile({5, 6, 7}).x, 5);
     EXPECT_EQ(state.programComment, "");
     EXPECT_TRUE(dialogs.shown.empty());
 }
@@ -132,8 +128,7 @@ TEST_F(ProgramFiles, AMissingFileChangesNothingAndSaysNothing) {
 TEST_F(ProgramFiles, AFileOfNeitherFormIsReported) {
     writeFile(dir.file("PRODUCT/P9"), "G90\r\nX\r\n");
     state.data.programName = "P9";
-    float x = 0, y = 0, z = 0;
-    reader.readProgramFile(x, y, z);
+    reader.readProgramFile({});
     ASSERT_EQ(dialogs.shown.size(), 1u);
     EXPECT_EQ(dialogs.shown[0].text, "C:\\PRODUCT\\P9 Not a proper program file");
 }
@@ -141,9 +136,7 @@ TEST_F(ProgramFiles, AFileOfNeitherFormIsReported) {
 TEST_F(ProgramFiles, NamesThatLeaveTheFolderAreNotRead) {
     writeFile(dir.file("SECRET"), "ORX\r\nxxLEAK\r\nD UN=1 Y=2 Z=3\r\n");
     state.data.programName = "..\\SECRET";
-    float x = 0, y = 0, z = 0;
-    reader.readProgramFile(x, y, z);
-    EXPECT_EQ(x, 0);
+    EXPECT_EQ(reader.readProgramFile({}).x, 0);
     EXPECT_EQ(state.programComment, "");
 }
 
@@ -155,8 +148,7 @@ TEST_F(ProgramFiles, BinaryAndHugeFilesNeverBreakTheReader) {
     writeFile(dir.file("PRODUCT/BIG"), "ORX\r\nxx\r\n" + std::string(20'000'000, 'A'));
     for (const char* name : {"BIN", "BIG"}) {
         state.data.programName = name;
-        float x = 0, y = 0, z = 0;
-        reader.readProgramFile(x, y, z);
+        reader.readProgramFile({});
     }
     SUCCEED();
 }

@@ -122,8 +122,8 @@ TEST_F(Startup, AnEmptyFileGivesTheDefaults) {
     EXPECT_EQ(config.gcodePath, "C:\\VELMORA\\PRODUCT\\");
     EXPECT_EQ(config.csvInPath, "C:");
     EXPECT_EQ(config.csvOutPath, "C:\\Lumetra.csv");
-    EXPECT_FALSE(config.cncSuffixMode);
-    EXPECT_FALSE(config.consolePresent);
+    EXPECT_FALSE(config.host.cncSuffixMode);
+    EXPECT_FALSE(config.host.consolePresent);
     EXPECT_EQ(panel.options[Option::AClear], 1);
     EXPECT_EQ(panel.options[Option::Overwrite], 1);
     EXPECT_FALSE(panel.exclusion.has_value());
@@ -243,7 +243,7 @@ TEST_F(Startup, AFolderNamedVirkSelectsTheSuffixVariant) {
     std::filesystem::create_directories(programFolder);
     writeIni("");
     ASSERT_EQ(app.start(), StartupResult::Running);
-    EXPECT_TRUE(config.cncSuffixMode);
+    EXPECT_TRUE(config.host.cncSuffixMode);
     EXPECT_TRUE(panel.suffixLayout);
     EXPECT_EQ(config.gcodePath, "C:\\VIRK\\PRODUCT\\");
 }
@@ -252,8 +252,8 @@ TEST_F(Startup, TheConsoleSelectsTheSuffixVariant) {
     writeIni("");
     writeFile(programFolder + "/PULTANO.EXE", "");
     ASSERT_EQ(app.start(), StartupResult::Running);
-    EXPECT_TRUE(config.consolePresent);
-    EXPECT_TRUE(config.cncSuffixMode);
+    EXPECT_TRUE(config.host.consolePresent);
+    EXPECT_TRUE(config.host.cncSuffixMode);
 }
 
 TEST_F(Startup, ShowsTheExclusionLabel) {
@@ -380,8 +380,7 @@ TEST_F(Startup, AScanWaitsForItsDispatchWhileATypedLabelIsFinished) {
     EXPECT_EQ(manual.finishEntry("%13p1 n 1 %"), EntryOutcome::Accepted);
     EXPECT_EQ(typed.entryDuringCall.front(), "%13P1 N 1 %") << "upper-cased before processing";
     EXPECT_TRUE(port.pending.empty()) << "ticks read the port meanwhile";
-    EXPECT_EQ(receiver.waitingScans(), std::deque<std::string>{"%STOP%"})
-        << "framed, and waiting for its dispatch";
+    EXPECT_TRUE(receiver.scanText().empty()) << "framed, and waiting for its dispatch";
     EXPECT_TRUE(scans.calls.empty());
     EXPECT_EQ(typed.nested, std::vector<EntryOutcome>{EntryOutcome::Refused});
     EXPECT_EQ(typed.received, std::vector<std::string>{"%13P1 N 1 %"});

@@ -35,7 +35,6 @@ struct FakePanel : Panel {
     bool suffixLayout = false;
     int pollInterval = 1000;
     int centred = 0;
-    int beeps = 0;
 
     void setStatusText(std::string_view text) override { statuses.emplace_back(text); }
     void setPortCaption(std::string_view text) override { portCaption = text; }
@@ -61,7 +60,6 @@ struct FakePanel : Panel {
     void useSuffixVariantLayout() override { suffixLayout = true; }
     void setPollInterval(int milliseconds) override { pollInterval = milliseconds; }
     void centre() override { ++centred; }
-    void beep() override { ++beeps; }
 
     std::string status() const { return statuses.empty() ? std::string{} : statuses.back(); }
 };
@@ -168,7 +166,9 @@ struct RecordingHandlers : ScanHandlers {
         calls.push_back("label:" + text);
         return true;
     }
-    void importProgramBarcode(std::string& text) override { calls.push_back("program:" + text); }
+    void importProgramBarcode(std::string_view text) override {
+        calls.push_back("program:" + std::string(text));
+    }
     std::string expandPayload(const std::string& text) override {
         calls.push_back("expand:" + text);
         return expansion;

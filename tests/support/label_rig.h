@@ -39,25 +39,28 @@ struct NoDesktop : Desktop {
 };
 
 struct LabelRig {
-    explicit LabelRig(bool consolePresent = false, bool hostAbsent = false, bool journal = true)
-        : paths(driveEnvironment(dir), "/exe"), profile(dir.str()),
+    // Without `journal` the host simulator keeps no journal; without `operatorLog` the rig
+    // keeps no operator log (to measure what the log costs).
+    explicit LabelRig(bool consolePresent = false, bool hostAbsent = false, bool journal = true,
+                      bool operatorLog = true)
+        : log(operatorLog ? dir.file("operator.log") : std::string()),
+          paths(driveEnvironment(dir), "/exe"), profile(dir.str()),
           ini(profile, dir.file("ORX.INI")), files(probe, paths, dialogs), status(panel, log, pump),
           automation({journal ? dir.file("journal.tsv") : std::string(), hostAbsent, 0}),
-          host(automation, config.consolePresent), hostCalls(host, status),
+          host(automation, config.host), hostCalls(host, status),
           workList(state, host, ini, config, status, log),
           selector(settings, selectorState, state.data, panel),
           editor(desktop, status, dialogs, state, log),
           programs(state, config, paths, dialogs, log),
           exporter(state, config, paths, files, status, log),
           lists(state, config, paths, dialogs, hostCalls, workList, status, panel, log),
-          road(state, settings, display, selector, workList, hostCalls, editor, port, panel,
-               status),
+          road(state, config.host, settings, display, selector, workList, hostCalls, editor, port,
+               panel, status, log),
           processor(state, settings, selector, hostCalls, lists, exporter, programs, road, panel,
                     status, log),
           importer(state, config, paths, hostCalls, lists, programs, road, panel, status, log),
           expander(compression, paths, log) {
-        config.consolePresent = consolePresent;
-        state.consolePresent = consolePresent;
+        config.host.consolePresent = consolePresent;
         config.gcodePath = "C:\\PRODUCT\\";
         config.csvInPath = "C:\\CSV";
         config.csvOutPath = "C:\\Lumetra.csv";
@@ -79,6 +82,7 @@ struct LabelRig {
     std::string program(const std::string& name) const { return dir.file("PRODUCT/" + name); }
 
     TempDir dir;
+    OperatorLog log;
     PosixPaths paths;
     PortableProfile profile;
     IniFile ini;
@@ -88,7 +92,6 @@ struct LabelRig {
     FileChecker files;
     FakePanel panel;
     FakePump pump;
-    OperatorLog log{dir.file("operator.log")};
     StatusLine status;
     FakeSerialPort port;
     LabelState state;
@@ -111,7 +114,7 @@ struct LabelRig {
     DeflateLibrary compression;
     PayloadExpander expander;
 
-    void importProgram(std::string scan) { importer.importProgramBarcode(scan); }
+    void importProgram(const std::string& scan) { importer.importProgramBarcode(scan); }
 };
 
 } // namespace lumetra::testing

@@ -59,7 +59,8 @@ void registerTestHost(Serving serving, const std::string& journal) {
 
 // What the host receives while the program starts, fills a list and commands a device.
 void driveHost(Automation& automation, bool consolePresent) {
-    HostLink link(automation, consolePresent);
+    const HostSetup setup{consolePresent, false};
+    HostLink link(automation, setup);
     link.createHostApplication();
     link.connectWorkList();
     link.clearWorkList();
@@ -156,7 +157,7 @@ TEST(ComHostOutOfProcess, AHostThatEndsBetweenLinesGetsTheNextLineInANewList) {
     Configuration config;
     LabelState state;
     fillFieldCodeTable(state.fieldCodeTable);
-    resetLabelData(state);
+    resetLabelData(state, HostSetup{});
     FakePanel panel;
     FakePump pump;
     OperatorLog log(dir.file("operator.log"));

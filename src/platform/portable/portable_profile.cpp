@@ -108,7 +108,7 @@ const PortableProfile::Loaded* PortableProfile::load(const std::string& path) {
 
 // The whole file is replaced, so a failed write leaves the old one byte for byte. Windows
 // always has its directory: the stand-in is created on the first write into it.
-bool PortableProfile::store(const std::string& path, IniDocument document, bool utf16) {
+bool PortableProfile::store(const std::string& path, const IniDocument& document, bool utf16) {
     std::error_code error;
     const auto folder = fileSystemPath(path).parent_path();
     if (folder == fileSystemPath(m_windowsDirectory))
@@ -169,7 +169,7 @@ bool PortableProfile::writeString(const std::string& file, std::string_view sect
     if (!changed)
         return true;
     const bool utf16 = bytes && bytes->utf16;
-    return store(path, std::move(document), utf16);
+    return store(path, document, utf16);
 }
 
 } // namespace lumetra

@@ -38,7 +38,7 @@ private:
     std::string resolve(const std::string& file) const;
     // The file at `path` as it is now; none when it is missing or unreadable.
     const Loaded* load(const std::string& path);
-    bool store(const std::string& path, IniDocument document, bool utf16);
+    bool store(const std::string& path, const IniDocument& document, bool utf16);
     std::string m_windowsDirectory;
     std::string m_lastWriteError;
     std::map<std::string, Loaded, std::less<>> m_loaded;

@@ -78,7 +78,7 @@ int recordXError(Display* display, XErrorEvent* event) {
 
 } // namespace
 
-PosixDesktop::PosixDesktop(const Paths& paths, PlatformLog& log, std::string display)
+PosixDesktop::PosixDesktop(const Paths& paths, PlatformLog& log, const std::string& display)
     : m_paths(paths), m_log(log) {
     if (display.empty())
         return;

@@ -16,7 +16,7 @@ namespace lumetra {
 class PosixDesktop final : public Desktop {
 public:
     // `display` is the X display to use ("" for none).
-    PosixDesktop(const Paths& paths, PlatformLog& log, std::string display);
+    PosixDesktop(const Paths& paths, PlatformLog& log, const std::string& display);
     ~PosixDesktop() override;
     PosixDesktop(const PosixDesktop&) = delete;
     PosixDesktop& operator=(const PosixDesktop&) = delete;

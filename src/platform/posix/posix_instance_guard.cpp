@@ -44,7 +44,7 @@ bool isPrivateFolder(const std::string& folder) {
 } // namespace
 
 PosixInstanceGuard::PosixInstanceGuard(std::string lockFolder, std::string privateFolder,
-                                       std::string programFolder)
+                                       const std::string& programFolder)
     : m_lockFolder(std::move(lockFolder)), m_privateFolder(std::move(privateFolder)) {
     std::error_code error;
     auto canonical = std::filesystem::weakly_canonical(programFolder, error);

@@ -15,7 +15,7 @@ public:
     // that. It then lives in `privateFolder`, which is made when missing and used only when
     // no one else can write into it.
     PosixInstanceGuard(std::string lockFolder, std::string privateFolder,
-                       std::string programFolder);
+                       const std::string& programFolder);
     ~PosixInstanceGuard() override;
     PosixInstanceGuard(const PosixInstanceGuard&) = delete;
     PosixInstanceGuard& operator=(const PosixInstanceGuard&) = delete;

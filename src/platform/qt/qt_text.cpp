@@ -9,6 +9,10 @@ QString toQString(std::string_view codePageBytes) {
     return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
 }
 
+QString fromAscii(std::string_view ascii) {
+    return QString::fromLatin1(ascii.data(), static_cast<qsizetype>(ascii.size()));
+}
+
 std::string fromQString(const QString& text) {
     const QByteArray utf8 = text.toUtf8();
     return utf8ToCodePage(

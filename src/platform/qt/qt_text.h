@@ -8,6 +8,8 @@
 namespace lumetra {
 
 QString toQString(std::string_view codePageBytes);
+// An ASCII text of the program's own (a caption, an object name).
+QString fromAscii(std::string_view ascii);
 std::string fromQString(const QString& text);
 
 } // namespace lumetra

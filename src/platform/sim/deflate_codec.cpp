@@ -2,6 +2,7 @@
 
 #include "platform/files.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <vector>
@@ -70,7 +71,7 @@ int DeflateLibrary::bufferExpand(const char* input, char* output, int expandedLe
                    static_cast<std::size_t>(expandedLength));
     if (!text)
         return -1;
-    std::memcpy(output, text->data(), text->size());
+    std::copy_n(text->data(), text->size(), output);
     return static_cast<int>(text->size());
 }
 

@@ -109,10 +109,10 @@ SimulatedAutomation::~SimulatedAutomation() {
 
 std::shared_ptr<AutomationObject> SimulatedAutomation::create(std::string_view className) {
     static const std::map<std::string_view, Role> kClasses = {
-        {"Pelitrax.Application", Role::Application},
-        {"Velmora.ExeList", Role::WorkList},
-        {"Pultano.Application", Role::Console},
-        {"Pultano.ExeList", Role::WorkList},
+        {host_class::kApplication, Role::Application},
+        {host_class::kWorkList, Role::WorkList},
+        {host_class::kConsoleApplication, Role::Console},
+        {host_class::kConsoleWorkList, Role::WorkList},
     };
     const auto known = kClasses.find(className);
     if (m_options.absent || known == kClasses.end())
