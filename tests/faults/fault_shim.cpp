@@ -26,6 +26,8 @@ struct Fault {
 
 Fault g_fault;
 bool g_fromEnvironment = false;
+std::string g_lastOpenPath;
+int g_lastOpenFlags = -1;
 
 void readEnvironment() {
     if (g_fromEnvironment)
@@ -89,6 +91,10 @@ int lumetraFaultHits() {
     return g_fault.hits;
 }
 
+int lumetraOpenFlags(const char* pathText) {
+    return g_lastOpenPath.find(pathText) != std::string::npos ? g_lastOpenFlags : -1;
+}
+
 int open(const char* path, int flags, ...) {
     mode_t mode = 0;
     if ((flags & O_CREAT) != 0) {
@@ -97,8 +103,12 @@ int open(const char* path, int flags, ...) {
         mode = static_cast<mode_t>(va_arg(arguments, int));
         va_end(arguments);
     }
-    if ((flags & (O_WRONLY | O_RDWR)) != 0 && strikes("open", path))
-        return -1;
+    if ((flags & (O_WRONLY | O_RDWR)) != 0) {
+        g_lastOpenPath = path;
+        g_lastOpenFlags = flags;
+        if (strikes("open", path))
+            return -1;
+    }
     return real<int (*)(const char*, int, ...)>("open")(path, flags, mode);
 }
 

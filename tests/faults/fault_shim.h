@@ -12,4 +12,6 @@ void lumetraFaultSet(const char* operation, int n, int error, const char* pathTe
 void lumetraFaultClear();
 // How often the fault struck since it was set.
 int lumetraFaultHits();
+// The flags of the latest open of a path that holds the text; -1 when there was none.
+int lumetraOpenFlags(const char* pathText);
 }

@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/socket.h>
 #include <sys/un.h>
@@ -263,6 +264,17 @@ TEST_F(Faults, AnExistingProgramThatCannotBeOpenedIsReplaced) {
     EXPECT_EQ(readFile(path), "THE PROGRAM BODY");
     EXPECT_NE(readFile(rig.log.path()).find("the existing program file cannot be read"),
               std::string::npos);
+}
+
+// A temporary file's name cannot be known in advance; it is still never opened through
+// something planted there: it is created new and exclusively, without following a link.
+TEST_F(Faults, TemporaryFilesAreCreatedNewAndNeverThroughALink) {
+    TempDir dir;
+    ASSERT_TRUE(replaceFile(dir.file("PROG"), "body"));
+    const int flags = lumetraOpenFlags(".lumetra-tmp-");
+    ASSERT_NE(flags, -1);
+    EXPECT_EQ(flags & (O_CREAT | O_EXCL | O_NOFOLLOW), O_CREAT | O_EXCL | O_NOFOLLOW);
+    EXPECT_EQ(flags & O_TRUNC, 0);
 }
 
 TEST_F(Faults, TemporaryFilesOfDeadProcessesAreRemovedAndNeverTakenForPrograms) {

@@ -80,6 +80,16 @@ TEST(LabelDecision, TheRecordHeaderIsReadOnce) {
     EXPECT_FALSE(decideLabel(state, settings, "%12P1 N %").nameOnly);
 }
 
+TEST(LabelDecision, ACountOfZeroNeverCompletes) {
+    LabelState state;
+    fillFieldCodeTable(state.fieldCodeTable);
+    state.data.programName = "P7";
+    const FieldSelectionSettings settings;
+    for (const char* text : {"$00", "x%10P1 N %", "%2X600 %"})
+        EXPECT_FALSE(decideLabel(state, settings, text).completes) << text;
+    EXPECT_TRUE(decideLabel(state, settings, "$00").refusal) << "nothing taken, nothing complete";
+}
+
 TEST(LabelDecision, ATextTriggerTakesPlainLabels) {
     LabelState state;
     fillFieldCodeTable(state.fieldCodeTable);
