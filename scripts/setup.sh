@@ -11,8 +11,24 @@ packages=(
   fonts-dejavu-core
 )
 if [ "${1:-}" = "--windows" ]; then
-  packages+=(g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix libz-mingw-w64-dev wine wine64)
+  packages+=(g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix libz-mingw-w64-dev wine wine64
+             locales)
 fi
+
+sudo_cmd=()
+if [ "$(id -u)" -ne 0 ]; then
+  sudo_cmd=(sudo)
+fi
+
+# The Windows tests run under Wine with the code pages of Central Europe (1250) and of
+# Cyrillic (1251) too, which Wine takes from these locales.
+generate_locales() {
+  for locale in pl_PL ru_RU; do
+    if ! locale -a 2>/dev/null | grep -qi "^$locale.utf-\?8$"; then
+      "${sudo_cmd[@]}" localedef -i "$locale" -f UTF-8 "$locale.UTF-8"
+    fi
+  done
+}
 
 missing=()
 for package in "${packages[@]}"; do
@@ -21,15 +37,12 @@ for package in "${packages[@]}"; do
   fi
 done
 
-if [ ${#missing[@]} -eq 0 ]; then
-  exit 0
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "Installing: ${missing[*]}"
+  export DEBIAN_FRONTEND=noninteractive
+  "${sudo_cmd[@]}" apt-get update -qq
+  "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi
-
-echo "Installing: ${missing[*]}"
-sudo_cmd=()
-if [ "$(id -u)" -ne 0 ]; then
-  sudo_cmd=(sudo)
+if [ "${1:-}" = "--windows" ]; then
+  generate_locales
 fi
-export DEBIAN_FRONTEND=noninteractive
-"${sudo_cmd[@]}" apt-get update -qq
-"${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"

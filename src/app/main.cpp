@@ -49,9 +49,12 @@ int main(int argc, char* argv[]) {
     // Answered from the first moment: a signal during start-up ends its pause, start-up
     // finishes its steps and the program then ends in order, without showing its window.
     std::unique_ptr<lumetra::Program> program;
-    lumetra::endOnTermination(app, [&program](int number) {
-        if (program)
-            program->requestEnd("signal " + std::to_string(number));
+    lumetra::endOnTermination(app, [&program](const std::string& reason, bool now) {
+        if (!program)
+            return;
+        program->requestEnd(reason);
+        if (now)
+            program->unload();
     });
     program = std::make_unique<lumetra::Program>(
         lumetra::ProgramEnvironment{lumetra::processEnvironment, lumetra::executableFolder()});

@@ -13,6 +13,7 @@
 #include "platform/platform_log.h"
 #include "platform/profile.h"
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -34,7 +35,8 @@ public:
     // LUMETRA_HOST is "simulator".
     bool hostIsSimulated() const;
     // The host application's automation when it is not simulated (COM); else none.
-    std::unique_ptr<Automation> hostAutomation();
+    // `onBusy` is told when a call waits for a host that is busy for a moment.
+    std::unique_ptr<Automation> hostAutomation(const std::function<void()>& onBusy);
     std::unique_ptr<Desktop> desktop(PlatformLog& log);
     // The compression library when it loads (Windows), else the DEFLATE stand-in; the
     // log is told which, and why.

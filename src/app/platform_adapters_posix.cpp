@@ -28,7 +28,7 @@ bool PlatformAdapters::hostIsSimulated() const {
     return true;
 }
 
-std::unique_ptr<Automation> PlatformAdapters::hostAutomation() {
+std::unique_ptr<Automation> PlatformAdapters::hostAutomation(const std::function<void()>&) {
     return nullptr;
 }
 

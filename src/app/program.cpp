@@ -1,6 +1,7 @@
 #include "app/program.h"
 
 #include "common/errors.h"
+#include "common/status_texts.h"
 #include "labels/exclusion_dialog.h"
 #include "platform/files.h"
 #include "scanner/settings_dialog.h"
@@ -8,6 +9,7 @@
 #include <QApplication>
 #include <cstdlib>
 #include <filesystem>
+#include <utility>
 
 namespace lumetra {
 
@@ -67,7 +69,7 @@ Program::Program(const ProgramEnvironment& setup)
         m_simulatedHost = std::make_unique<SimulatedAutomation>(host);
         m_hostWindow = std::make_unique<HostSimulatorWindow>(*m_simulatedHost);
     } else {
-        m_automation = m_platform.hostAutomation();
+        m_automation = m_platform.hostAutomation([this] { m_status->show(texts::kHostBusy); });
     }
     m_host = std::make_unique<HostLink>(m_simulatedHost ? *m_simulatedHost : *m_automation,
                                         m_config.host);
@@ -139,6 +141,8 @@ void Program::tidyAfterAnEarlierRun() {
 }
 
 void Program::unload() {
+    if (std::exchange(m_unloaded, true))
+        return;
     m_application->unload();
     if (m_hostWindow)
         m_hostWindow->hide();

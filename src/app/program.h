@@ -37,9 +37,10 @@ public:
     ~Program() override;
 
     StartupResult start();
-    void unload();
     // Ends the event loop and any pause; long work stops between its steps.
     void requestEnd(const std::string& reason);
+    // The shutdown steps (port closed, host objects released), once.
+    void unload();
     bool endRequested() const { return m_pump.endRequested(); }
     MainWindow& window() { return *m_window; }
     OperatorLog& log() { return *m_log; }
@@ -77,6 +78,7 @@ private:
     void tidyAfterAnEarlierRun();
 
     bool m_unattended = false;
+    bool m_unloaded = false;
     BusyGate m_busy;
     PlatformAdapters m_platform;
     Paths& m_paths;

@@ -18,17 +18,17 @@ void forwardSignal(int number) {
 
 } // namespace
 
-void endOnTermination(QObject& owner, std::function<void(int)> onSignal) {
+void endOnTermination(QObject& owner, EndProgram end) {
     int pair[2];
     if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0, pair) != 0)
         return;
     g_signalWriter = pair[0];
     auto* notifier = new QSocketNotifier(pair[1], QSocketNotifier::Read, &owner);
     QObject::connect(notifier, &QSocketNotifier::activated, &owner,
-                     [reader = pair[1], onSignal = std::move(onSignal)] {
+                     [reader = pair[1], end = std::move(end)] {
                          unsigned char byte = 0;
                          while (::read(reader, &byte, 1) == 1)
-                             onSignal(byte);
+                             end("signal " + std::to_string(byte), false);
                      });
     struct sigaction action {};
     action.sa_handler = forwardSignal;

@@ -15,9 +15,7 @@ constexpr std::array<char32_t, 32> kHighControls = {
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
 char32_t toUnicode(unsigned char b) {
-    if (b >= 0x80 && b <= 0x9F)
-        return kHighControls[b - 0x80];
-    return b;
+    return codePage()[b];
 }
 
 void appendUtf8(std::string& out, char32_t c) {
@@ -35,6 +33,17 @@ void appendUtf8(std::string& out, char32_t c) {
 
 } // namespace
 
+const CodePageTable& windows1252() {
+    static const CodePageTable table = [] {
+        CodePageTable characters{};
+        for (std::size_t b = 0; b < characters.size(); ++b)
+            characters[b] =
+                b >= 0x80 && b <= 0x9F ? kHighControls[b - 0x80] : static_cast<char32_t>(b);
+        return characters;
+    }();
+    return table;
+}
+
 char32_t codePageToUnicode(char byte) {
     return toUnicode(static_cast<unsigned char>(byte));
 }
@@ -42,11 +51,12 @@ char32_t codePageToUnicode(char byte) {
 namespace {
 
 char fromUnicode(char32_t c) {
-    if (c < 0x80 || (c >= 0xA0 && c <= 0xFF))
+    if (c < 0x80)
         return static_cast<char>(c);
-    for (std::size_t i = 0; i < kHighControls.size(); ++i)
-        if (kHighControls[i] == c)
-            return static_cast<char>(0x80 + i);
+    const CodePageTable& table = codePage();
+    for (std::size_t b = 0x80; b < table.size(); ++b)
+        if (table[b] == c)
+            return static_cast<char>(b);
     return '?';
 }
 

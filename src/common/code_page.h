@@ -1,11 +1,24 @@
-// The one conversion between the 8-bit code page (Windows-1252) and UTF-8.
-// Widgets and logs go through these; everything else keeps code-page bytes.
+// The one conversion between the 8-bit code page and UTF-8. Widgets and logs go through
+// these; everything else keeps code-page bytes. The code page is Windows-1252 on Linux;
+// on Windows it is the system's active code page, the one the host, the file names, the
+// profile functions and the keystrokes use (1250 in Central Europe, 1251 for Cyrillic).
 #pragma once
 
+#include <array>
 #include <string>
 #include <string_view>
 
 namespace lumetra {
+
+// The Unicode character of each byte of the code page; a byte the code page leaves
+// unassigned stands for the C1 control of its value, as the Windows functions map it.
+using CodePageTable = std::array<char32_t, 256>;
+
+// The code page in use (one per platform, chosen when the program is built).
+const CodePageTable& codePage();
+
+// Windows-1252.
+const CodePageTable& windows1252();
 
 std::string codePageToUtf8(std::string_view bytes);
 

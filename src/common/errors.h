@@ -8,14 +8,22 @@
 
 namespace lumetra {
 
+// What a failed call on an automation object means for the object: whether it is gone
+// (its server ended or disconnected it: a new one is needed), or alive but refusing the
+// call (busy, rejected), or something else.
+enum class CallFailure { Other, ObjectGone, Rejected };
+
 class UnexpectedError : public std::runtime_error {
 public:
-    UnexpectedError(int number, const std::string& description)
-        : std::runtime_error(description), m_number(number) {}
+    UnexpectedError(int number, const std::string& description,
+                    CallFailure failure = CallFailure::Other)
+        : std::runtime_error(description), m_number(number), m_failure(failure) {}
     int number() const { return m_number; }
+    CallFailure failure() const { return m_failure; }
 
 private:
     int m_number;
+    CallFailure m_failure;
 };
 
 // Error numbers of this program's own reporting.

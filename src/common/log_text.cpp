@@ -10,9 +10,10 @@ namespace lumetra {
 
 namespace {
 
+// The bytes the code page leaves unassigned stand for C1 controls.
 bool printable(unsigned char b) {
-    // The five bytes the code page leaves unassigned stand for C1 controls.
-    return b >= 0x20 && b != 0x7F && b != 0x81 && b != 0x8D && b != 0x8F && b != 0x90 && b != 0x9D;
+    const char32_t c = codePageToUnicode(static_cast<char>(b));
+    return c >= 0x20 && c != 0x7F && !(c >= 0x80 && c <= 0x9F);
 }
 
 } // namespace

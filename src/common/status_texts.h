@@ -16,6 +16,7 @@ inline constexpr std::string_view kFormatError = "Barcode Formating Error.";
 inline constexpr std::string_view kRunFieldNotSelected = "Run Field Not Selected";
 inline constexpr std::string_view kWorkListUnavailable = "Host work list unavailable: ";
 inline constexpr std::string_view kHostCallFailed = "Host call failed: ";
+inline constexpr std::string_view kHostBusy = "Host busy: waiting\x85"; // "…" in the code page
 inline constexpr std::string_view kExportFailed = "CSV export failed: ";
 inline constexpr std::string_view kProgramNotSaved = "Program file not saved: ";
 inline constexpr std::string_view kScannerBack = "Scanner port open again: ";

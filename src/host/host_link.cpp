@@ -8,9 +8,11 @@ HostLink::HostLink(Automation& automation, const HostSetup& setup)
     : m_automation(automation), m_setup(setup) {}
 
 AutomationObject& HostLink::require(const std::shared_ptr<AutomationObject>& object) {
+    // An object that was never created (the host was missing) is as gone as one that died.
     if (!object)
         throw UnexpectedError(error_number::kObjectNotSet,
-                              "Object variable or With block variable not set");
+                              "Object variable or With block variable not set",
+                              CallFailure::ObjectGone);
     return *object;
 }
 

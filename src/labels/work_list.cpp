@@ -62,6 +62,12 @@ void WorkList::addWorkListLine() {
         m_host.addLine(buildListLine());
         return;
     } catch (const UnexpectedError& error) {
+        // A new list object starts with Clear: only a list object that is gone is replaced,
+        // never one that is busy or refused the call, whose list the operator still has.
+        if (error.failure() != CallFailure::ObjectGone) {
+            m_status.showError(std::string(texts::kWorkListUnavailable) + error.what());
+            return;
+        }
         m_log.write(LogKind::Error, "AddLine failed (" + std::string(error.what()) +
                                         "); the list object is created anew");
     }

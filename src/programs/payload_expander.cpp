@@ -53,6 +53,11 @@ std::string PayloadExpander::expandPayload(const std::string& scan) {
     return result;
 }
 
+std::string PayloadExpander::expandedTo(int produced, int stated) {
+    return "the data expanded to " + std::to_string(produced) + " characters, " +
+           std::to_string(stated) + " were stated";
+}
+
 std::string PayloadExpander::bufferRoute(const std::string& compressed, int length) {
     std::vector<char> input(kPayloadBuffer, ' ');
     std::vector<char> output(kPayloadBuffer, '\0');
@@ -63,9 +68,9 @@ std::string PayloadExpander::bufferRoute(const std::string& compressed, int leng
     const int produced =
         m_library.bufferExpand(input.data(), output.data(), length, static_cast<int>(taken));
     m_library.bufferClose();
-    if (produced != length)
-        return refuse("the data expanded to " + std::to_string(produced) + " characters, " +
-                      std::to_string(length) + " were stated");
+    // A library that does not tell what it produced is taken at its word.
+    if (produced != length && produced != kLengthUnknown)
+        return refuse(expandedTo(produced, length));
     return std::string(output.data(), static_cast<std::size_t>(length));
 }
 
@@ -91,12 +96,14 @@ std::string PayloadExpander::fileRoute(const std::string& compressed, int length
         record.inputHandle > 0 && record.outputHandle > 0 ? m_library.expandFile(record) : -1;
     m_library.closeFile(record.outputHandle);
     m_library.closeFile(record.inputHandle);
-    if (produced != length)
-        return refuse("the data expanded to " + std::to_string(produced) + " characters, " +
-                      std::to_string(length) + " were stated");
+    if (produced != length && produced != kLengthUnknown)
+        return refuse(expandedTo(produced, length));
     auto text = readSameFile(expandedPath, *expandedFile);
     if (!text)
         return refuse(std::string(kExpandedTempPath) + " is no longer the file written for it");
+    // The expanded file holds exactly the expanded text, whatever the library said.
+    if (text->size() != static_cast<std::size_t>(length))
+        return refuse(expandedTo(static_cast<int>(text->size()), length));
     return std::move(*text);
 }
 

@@ -11,7 +11,6 @@
 namespace lumetra {
 
 inline constexpr int kPayloadLimit = 32767;
-inline constexpr int kPayloadBuffer = 23200;
 inline constexpr int kBufferRouteLimit = kPayloadBuffer - 128; // 23072
 inline constexpr std::string_view kCompressedTempPath = "C:\\Velmora\\Bin\\Temp.Cmp";
 inline constexpr std::string_view kExpandedTempPath = "C:\\Velmora\\Bin\\Temp.Dat";
@@ -32,6 +31,7 @@ private:
     std::string bufferRoute(const std::string& compressed, int length);
     std::string fileRoute(const std::string& compressed, int length);
     std::string refuse(const std::string& reason);
+    static std::string expandedTo(int produced, int stated);
 
     CompressionLibrary& m_library;
     const Paths& m_paths;

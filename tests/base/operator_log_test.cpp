@@ -44,10 +44,9 @@ TEST(OperatorLog, AHugeTextIsLoggedCutWithItsLength) {
               std::string::npos);
 }
 
+// Windows does not remove a folder whose file the log holds open.
+#ifndef _WIN32
 TEST(OperatorLog, ALogThatCannotBeWrittenIsToldOnceAndHealsItself) {
-#ifdef _WIN32
-    GTEST_SKIP() << "Windows does not remove a file the log holds open";
-#endif
     testing::TempDir dir;
     std::filesystem::create_directories(dir.file("logs"));
     OperatorLog log(dir.file("logs/op.log"));
@@ -63,6 +62,7 @@ TEST(OperatorLog, ALogThatCannotBeWrittenIsToldOnceAndHealsItself) {
     log.write(LogKind::Info, "four");
     EXPECT_NE(testing::readFile(dir.file("logs/op.log")).find("\tinfo\tfour\n"), std::string::npos);
 }
+#endif
 
 } // namespace
 } // namespace lumetra

@@ -206,5 +206,67 @@ TEST_F(AddLine, CallsWithoutObjectsRaiseInsteadOfCrashing) {
     EXPECT_THROW(host.connectWorkList(), UnexpectedError);
 }
 
+// An automation whose work list fails its first AddLine as a host does: busy or rejected
+// (the list object is alive), or gone (its server ended). Every call is recorded, the
+// failed ones too.
+struct FailingHost : Automation {
+    CallFailure failure = CallFailure::Other;
+    bool failed = false;
+    std::vector<std::string> calls;
+    int listsCreated = 0;
+    struct Object : AutomationObject {
+        FailingHost& host;
+        std::string name;
+        Object(FailingHost& owner, std::string className)
+            : host(owner), name(std::move(className)) {}
+        void call(std::string_view member, const std::vector<Variant>&) override {
+            host.calls.push_back(name + "." + std::string(member));
+            if (member == "AddLine" && !std::exchange(host.failed, true))
+                throw UnexpectedError(-2147418111, "Automation error: AddLine", host.failure);
+        }
+        void set(std::string_view property, const Variant&) override {
+            host.calls.push_back(name + "." + std::string(property) + "=");
+        }
+    };
+    std::shared_ptr<AutomationObject> create(std::string_view className) override {
+        if (className == host_class::kWorkList)
+            ++listsCreated;
+        return std::make_shared<Object>(*this, std::string(className) + "#" +
+                                                   std::to_string(listsCreated));
+    }
+};
+
+TEST_F(AddLine, OnlyAListObjectThatIsGoneIsCreatedAnew) {
+    struct Case {
+        CallFailure failure;
+        std::vector<std::string> calls;
+        int listsCreated;
+    };
+    const Case cases[] = {
+        {CallFailure::Rejected, {"Velmora.ExeList#1.AddLine"}, 1},
+        {CallFailure::Other, {"Velmora.ExeList#1.AddLine"}, 1},
+        {CallFailure::ObjectGone,
+         {"Velmora.ExeList#1.AddLine", "Velmora.ExeList#2.Visible=", "Velmora.ExeList#2.Clear",
+          "Velmora.ExeList#2.AddLine"},
+         2},
+    };
+    for (const Case& c : cases) {
+        FailingHost automation;
+        automation.failure = c.failure;
+        HostLink link(automation, config.host);
+        link.createHostApplication();
+        link.connectWorkList();
+        automation.calls.clear();
+        WorkList list(state, link, ini, config, status, log);
+        panel.statuses.clear();
+        list.addWorkListLine();
+        EXPECT_EQ(automation.calls, c.calls) << "a busy host's list is never cleared";
+        EXPECT_EQ(automation.listsCreated, c.listsCreated);
+        EXPECT_EQ(panel.statuses.empty(), c.failure == CallFailure::ObjectGone);
+        if (c.failure != CallFailure::ObjectGone)
+            EXPECT_EQ(panel.status(), "Host work list unavailable: Automation error: AddLine");
+    }
+}
+
 } // namespace
 } // namespace lumetra

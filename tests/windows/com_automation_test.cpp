@@ -17,6 +17,7 @@
 
 #include <gtest/gtest.h>
 #include <objbase.h>
+#include <tuple>
 #include <windows.h>
 
 namespace lumetra {
@@ -145,6 +146,94 @@ INSTANTIATE_TEST_SUITE_P(Serving, ComHost,
                              return info.param == Serving::InProcess ? "InProcess" : "OutOfProcess";
                          });
 
+TEST(MessageFilter, ALaterCallIsRetriedForTenSecondsAndARejectionIsFinal) {
+    const std::tuple<DWORD, DWORD, DWORD> cases[] = {
+        {SERVERCALL_RETRYLATER, 0, 100},
+        {SERVERCALL_RETRYLATER, 9999, 100},
+        {SERVERCALL_RETRYLATER, 10000, static_cast<DWORD>(-1)},
+        {SERVERCALL_REJECTED, 0, static_cast<DWORD>(-1)},
+    };
+    for (const auto& [reject, elapsed, delay] : cases)
+        EXPECT_EQ(ComMessageFilter::retryDelay(reject, elapsed), delay) << reject << " " << elapsed;
+    int told = 0;
+    ComMessageFilter filter([&] { ++told; });
+    EXPECT_EQ(filter.HandleInComingCall(CALLTYPE_TOPLEVEL, nullptr, 0, nullptr),
+              static_cast<DWORD>(SERVERCALL_ISHANDLED));
+    EXPECT_EQ(filter.MessagePending(nullptr, 0, PENDINGTYPE_TOPLEVEL),
+              static_cast<DWORD>(PENDINGMSG_WAITDEFPROCESS))
+        << "the window paints while a call waits";
+    filter.callStarts();
+    filter.RetryRejectedCall(nullptr, 0, SERVERCALL_RETRYLATER);
+    filter.RetryRejectedCall(nullptr, 200, SERVERCALL_RETRYLATER);
+    filter.RetryRejectedCall(nullptr, 10500, SERVERCALL_RETRYLATER);
+    EXPECT_EQ(told, 1) << "once for a call that waits";
+    filter.callStarts();
+    filter.RetryRejectedCall(nullptr, 0, SERVERCALL_REJECTED);
+    EXPECT_EQ(told, 1) << "a rejection is not waited for";
+    filter.RetryRejectedCall(nullptr, 0, SERVERCALL_RETRYLATER);
+    EXPECT_EQ(told, 2);
+}
+
+// Counts what COM asks the thread's filter, and passes every question on to it.
+struct CountingFilter final : IMessageFilter {
+    IMessageFilter* inner;
+    int asked = 0;
+    explicit CountingFilter(IMessageFilter* filter) : inner(filter) {}
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override {
+        return inner->QueryInterface(riid, object);
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return 1; }
+    ULONG STDMETHODCALLTYPE Release() override { return 1; }
+    DWORD STDMETHODCALLTYPE HandleInComingCall(DWORD type, HTASK task, DWORD tick,
+                                               LPINTERFACEINFO info) override {
+        ++asked;
+        return inner->HandleInComingCall(type, task, tick, info);
+    }
+    DWORD STDMETHODCALLTYPE RetryRejectedCall(HTASK task, DWORD tick, DWORD type) override {
+        ++asked;
+        return inner->RetryRejectedCall(task, tick, type);
+    }
+    DWORD STDMETHODCALLTYPE MessagePending(HTASK task, DWORD tick, DWORD type) override {
+        ++asked;
+        return inner->MessagePending(task, tick, type);
+    }
+};
+
+// The program's filter is the thread's, and COM asks it while a busy host keeps a call
+// waiting (Windows asks it to retry; Wine, which runs the call anyway, asks it about the
+// messages that arrive meanwhile). The call goes through once the host answers.
+TEST(MessageFilter, IsRegisteredAndAskedWhileABusyHostKeepsACallWaiting) {
+    TempDir dir;
+    registerTestHost(Serving::OutOfProcess, dir.file("journal.txt"));
+    const DWORD busy = 3000;
+    RegSetKeyValueW(HKEY_CURRENT_USER, host::kSettingsKey, host::kBusyValue, REG_DWORD, &busy,
+                    sizeof busy);
+    int told = 0;
+    {
+        ComAutomation automation([&] { ++told; });
+        IMessageFilter* registered = nullptr;
+        ASSERT_EQ(CoRegisterMessageFilter(nullptr, &registered), S_OK);
+        ASSERT_NE(dynamic_cast<ComMessageFilter*>(registered), nullptr) << "not the program's";
+        CountingFilter counting(registered);
+        CoRegisterMessageFilter(&counting, nullptr);
+        PostThreadMessageW(GetCurrentThreadId(), WM_USER, 0, 0);
+        const auto application = automation.create("Pelitrax.Application");
+        PostThreadMessageW(GetCurrentThreadId(), WM_USER, 0, 0);
+        application->set("Visible", true);
+        EXPECT_GE(counting.asked, 1) << "the thread's filter was never asked";
+        CoRegisterMessageFilter(registered, nullptr);
+        registered->Release();
+    }
+    const DWORD idle = 0;
+    RegSetKeyValueW(HKEY_CURRENT_USER, host::kSettingsKey, host::kBusyValue, REG_DWORD, &idle,
+                    sizeof idle);
+    EXPECT_EQ(journalMembers(dir.file("journal.txt")),
+              std::vector<std::string>{"Pelitrax.Application#1\tVisible=\tTrue"});
+    MSG message;
+    while (PeekMessageW(&message, nullptr, WM_USER, WM_USER, PM_REMOVE)) {
+    }
+}
+
 // The host is closed while a list is being filled: the next line fails, the list object
 // is created once more (the server is started anew) and the line arrives there.
 TEST(ComHostOutOfProcess, AHostThatEndsBetweenLinesGetsTheNextLineInANewList) {
@@ -162,7 +251,7 @@ TEST(ComHostOutOfProcess, AHostThatEndsBetweenLinesGetsTheNextLineInANewList) {
     FakePump pump;
     OperatorLog log(dir.file("operator.log"));
     StatusLine status(panel, log, pump);
-    HostLink host(automation, config.consolePresent);
+    HostLink host(automation, config.host);
     WorkList workList(state, host, ini, config, status, log);
     host.createHostApplication();
     host.connectWorkList();
@@ -185,6 +274,7 @@ TEST(ComHostOutOfProcess, AHostThatEndsBetweenLinesGetsTheNextLineInANewList) {
             EXPECT_NE(error.number(), 429);
             EXPECT_NE(error.number(), 438);
             EXPECT_EQ(std::string(error.what()).rfind("Automation error: ", 0), 0u) << error.what();
+            EXPECT_EQ(error.failure(), CallFailure::ObjectGone) << error.what();
         }
     }
     ASSERT_TRUE(gone) << "the closed host kept answering";

@@ -3,6 +3,7 @@
 // them; and the cases where nothing may be sent.
 #include "common/status_texts.h"
 #include "platform/files.h"
+#include "platform/win32/session_end.h"
 #include "platform/win32/win32_desktop.h"
 #include "platform/win32/windows_text.h"
 #include "programs/editor_launcher.h"
@@ -246,6 +247,31 @@ TEST_F(EditorHandOff, AMissingEditorIsToldAndNothingIsTyped) {
     EXPECT_EQ(dialogs.shown[0].title, texts::kEditorErrorTitle);
     EXPECT_EQ(launcher.editorTask(), 0);
     EXPECT_EQ(readWholeFile(dir.file("keys.txt")), std::nullopt);
+}
+
+} // namespace
+} // namespace lumetra
+
+namespace lumetra {
+namespace {
+
+// Log-off and shutdown as the system tells a program without a console: the query is
+// answered yes and the end runs the shutdown steps, once the session really ends.
+TEST(SessionEnd, TheEndOfTheSessionRunsTheShutdownSteps) {
+    int ended = 0;
+    {
+        SessionEndWatcher watcher([&] { ++ended; });
+        const HWND window = FindWindowW(kSessionEndWindowClass, nullptr);
+        ASSERT_NE(window, nullptr);
+        EXPECT_EQ(GetAncestor(window, GA_PARENT), GetDesktopWindow()) << "a top-level window";
+        EXPECT_FALSE(IsWindowVisible(window));
+        EXPECT_EQ(SendMessageW(window, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF), TRUE);
+        SendMessageW(window, WM_ENDSESSION, FALSE, ENDSESSION_LOGOFF);
+        EXPECT_EQ(ended, 0) << "a session end that was called off changes nothing";
+        SendMessageW(window, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
+        EXPECT_EQ(ended, 1);
+    }
+    EXPECT_EQ(FindWindowW(kSessionEndWindowClass, nullptr), nullptr) << "the window goes with it";
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 // The file layer on Windows, where another program may hold a file open.
 #include "common/temporary_name.h"
 #include "platform/files.h"
+#include "platform/win32/windows_text.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -85,6 +86,25 @@ TEST(WindowsFiles, TheTemporaryNameCarriesThisProcessAndARandomPart) {
     EXPECT_EQ(first.rfind(mark, 0), 0u) << first;
     EXPECT_NE(first, second);
     EXPECT_TRUE(isTemporaryFileName(first.substr(5)));
+}
+
+} // namespace
+} // namespace lumetra
+
+namespace lumetra {
+namespace {
+
+TEST(WindowsErrorText, HasNoUnfilledInsertsAndShowsHresultsAsHex) {
+    for (const unsigned long code : {2ul, 5ul, 87ul, 193ul, 0x80010108ul, 0x800706BAul}) {
+        const std::string text = windowsErrorText(code);
+        for (char digit = '1'; digit <= '9'; ++digit)
+            EXPECT_EQ(text.find(std::string("%") + digit), std::string::npos)
+                << code << ": " << text;
+        EXPECT_FALSE(text.empty()) << code;
+    }
+    EXPECT_NE(windowsErrorText(0x80010108ul).find("0x80010108"), std::string::npos);
+    EXPECT_EQ(windowsErrorText(0x8FFFABCDul), "error 0x8FFFABCD");
+    EXPECT_EQ(windowsErrorText(0x7FFFABCDul), "error 2147462093");
 }
 
 } // namespace

@@ -9,8 +9,10 @@
 #include "windows/module_folder.h"
 #include "windows/recording_log.h"
 
+#include <filesystem>
 #include <gtest/gtest.h>
 #include <map>
+#include <windows.h>
 
 namespace lumetra {
 namespace {
@@ -29,12 +31,12 @@ Environment environmentOf(std::map<std::string, std::string> values) {
 TEST(WindowsAdapters, TheHostIsComUnlessTheSimulatorIsAskedFor) {
     PlatformAdapters plain(environmentOf({}), "C:\\Lumetra");
     EXPECT_FALSE(plain.hostIsSimulated());
-    const auto automation = plain.hostAutomation();
+    const auto automation = plain.hostAutomation({});
     EXPECT_NE(dynamic_cast<ComAutomation*>(automation.get()), nullptr);
 
     PlatformAdapters simulated(environmentOf({{"LUMETRA_HOST", "simulator"}}), "C:\\Lumetra");
     EXPECT_TRUE(simulated.hostIsSimulated());
-    EXPECT_EQ(simulated.hostAutomation(), nullptr);
+    EXPECT_EQ(simulated.hostAutomation({}), nullptr);
 }
 
 TEST(WindowsAdapters, TheCompressionLibraryWhenItLoadsAndDeflateOtherwise) {
@@ -43,7 +45,8 @@ TEST(WindowsAdapters, TheCompressionLibraryWhenItLoadsAndDeflateOtherwise) {
     PlatformAdapters present(environmentOf({{"LUMETRA_COMPRESSION_DLL", library}}), ".");
     const auto loaded = present.compression(log);
     EXPECT_EQ(dynamic_cast<DeflateLibrary*>(loaded.get()), nullptr);
-    EXPECT_EQ(log.infos, std::vector<std::string>{"compression library loaded: " + library});
+    EXPECT_EQ(log.infos,
+              std::vector<std::string>{"compression library loaded in process: " + library});
 
     PlatformAdapters absent(environmentOf({{"LUMETRA_COMPRESSION_DLL", "absent-crush.dll"}}), ".");
     const auto standIn = absent.compression(log);
@@ -75,6 +78,25 @@ TEST(WindowsAdapters, OneInstancePerProgramFolder) {
     }
     PlatformAdapters elsewhere(environmentOf({}), dir.str() + "\\Other");
     EXPECT_TRUE(elsewhere.instanceGuard().acquire());
+}
+
+// One folder spelled three ways (its long name, its short name, with a "." component) is
+// one folder: one instance.
+TEST(WindowsAdapters, OneFolderSpelledThreeWaysIsOneInstance) {
+    TempDir dir;
+    const std::wstring longName = dir.path().wstring() + L"\\Lumetra Program Folder";
+    std::filesystem::create_directories(longName);
+    wchar_t shortName[MAX_PATH] = {};
+    ASSERT_GT(GetShortPathNameW(longName.c_str(), shortName, MAX_PATH), 0u);
+    ASSERT_NE(std::wstring(shortName), longName) << "no short name to spell the folder with";
+    PlatformAdapters first(environmentOf({}), codePageFromWide(longName));
+    ASSERT_TRUE(first.instanceGuard().acquire());
+    const std::string dotted =
+        codePageFromWide(dir.path().wstring() + L"\\.\\Lumetra Program Folder");
+    for (const std::string& same : {codePageFromWide(shortName), dotted}) {
+        PlatformAdapters second(environmentOf({}), same);
+        EXPECT_FALSE(second.instanceGuard().acquire()) << same;
+    }
 }
 
 } // namespace

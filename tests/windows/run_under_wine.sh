@@ -7,7 +7,7 @@ program=$1
 shift
 report_dir=$(dirname "$program")/reports
 mkdir -p "$report_dir"
-name=$(basename "$program" .exe)
+name=${LUMETRA_REPORT_NAME:-$(basename "$program" .exe)}
 report="$report_dir/$name.xml"
 rm -f "$report"
 

@@ -3,12 +3,22 @@
 // expansion can be tested through a real library. It counts the calls it receives.
 #include "platform/sim/deflate_codec.h"
 
+#include <cstdlib>
+#include <string>
 #include <windows.h>
 
 namespace {
 
 lumetra::DeflateLibrary g_library;
 long g_calls = 0;
+
+// LUMETRA_TEST_CRUSH=fail makes the expansions fail, =hang makes them never return.
+bool expansionFails() {
+    const char* mode = std::getenv("LUMETRA_TEST_CRUSH");
+    if (mode != nullptr && std::string(mode) == "hang")
+        Sleep(INFINITE);
+    return mode != nullptr && std::string(mode) == "fail";
+}
 
 } // namespace
 
@@ -27,6 +37,8 @@ __declspec(dllexport) short WINAPI cxBuf2BufInit() {
 __declspec(dllexport) short WINAPI
     cxBuf2BufExpand(const char* input, char* output, short expandedLength, short compressedLength) {
     ++g_calls;
+    if (expansionFails())
+        return -1;
     return static_cast<short>(
         g_library.bufferExpand(input, output, expandedLength, compressedLength));
 }
@@ -41,6 +53,8 @@ __declspec(dllexport) short WINAPI cxOpenFile(const char* path, short mode) {
 }
 __declspec(dllexport) long WINAPI cxExpandFile(lumetra::ExpandFileRecord* record) {
     ++g_calls;
+    if (expansionFails())
+        return -1;
     return g_library.expandFile(*record);
 }
 __declspec(dllexport) short WINAPI cxCloseFile(short handle) {

@@ -88,7 +88,8 @@ private:
         if (m_dropped)
             throw UnexpectedError(kDisconnected,
                                   "Automation error: The object invoked has disconnected from its "
-                                  "clients.");
+                                  "clients.",
+                                  CallFailure::ObjectGone);
     }
 
     SimulatedAutomation& m_host;

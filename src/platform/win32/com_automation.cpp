@@ -31,10 +31,29 @@ std::string fromBstr(BSTR text) {
     return text == nullptr ? std::string() : codePageFromWide({text, SysStringLen(text)});
 }
 
+// What a failed call means for the object.
+CallFailure failureOf(HRESULT result) {
+    switch (static_cast<unsigned long>(result)) {
+    case 0x80010108: // RPC_E_DISCONNECTED
+    case 0x800706BA: // RPC_S_SERVER_UNAVAILABLE
+    case 0x800706BF: // RPC_S_CALL_FAILED_DNE
+    case 0x80010007: // RPC_E_SERVER_DIED
+    case 0x80010012: // RPC_E_SERVER_DIED_DNE
+    case 0x800401FD: // CO_E_OBJNOTCONNECTED
+        return CallFailure::ObjectGone;
+    case 0x80010001: // RPC_E_CALL_REJECTED
+    case 0x8001010A: // RPC_E_SERVERCALL_RETRYLATER
+        return CallFailure::Rejected;
+    default:
+        return CallFailure::Other;
+    }
+}
+
 // As the calling code numbers an automation error: the HRESULT as a signed number.
 [[noreturn]] void raise(HRESULT result, const std::string& what) {
     throw UnexpectedError(static_cast<int>(result),
-                          "Automation error: " + what + " (" + windowsErrorText(result) + ")");
+                          "Automation error: " + what + " (" + windowsErrorText(result) + ")",
+                          failureOf(result));
 }
 
 VARIANT toVariant(const Variant& value) {
@@ -64,9 +83,16 @@ VARIANT toVariant(const Variant& value) {
 
 class ComObject final : public AutomationObject {
 public:
-    ComObject(IDispatch* dispatch, std::string className)
-        : m_dispatch(dispatch), m_className(std::move(className)) {}
-    ~ComObject() override { m_dispatch->Release(); }
+    ComObject(IDispatch* dispatch, std::string className, ComMessageFilter* filter)
+        : m_dispatch(dispatch), m_className(std::move(className)), m_filter(filter) {
+        if (m_filter != nullptr)
+            m_filter->AddRef();
+    }
+    ~ComObject() override {
+        m_dispatch->Release();
+        if (m_filter != nullptr)
+            m_filter->Release();
+    }
     ComObject(const ComObject&) = delete;
     ComObject& operator=(const ComObject&) = delete;
 
@@ -106,6 +132,8 @@ private:
         EXCEPINFO exception{};
         VARIANT answer;
         VariantInit(&answer);
+        if (m_filter != nullptr)
+            m_filter->callStarts();
         const HRESULT result = m_dispatch->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, kind,
                                                   &parameters, &answer, &exception, nullptr);
         VariantClear(&answer);
@@ -132,18 +160,33 @@ private:
 
     IDispatch* m_dispatch;
     std::string m_className;
+    ComMessageFilter* m_filter;
 };
 
 } // namespace
 
-ComAutomation::ComAutomation() {
+ComAutomation::ComAutomation(std::function<void()> onBusy) {
     // A thread already in its apartment gets S_FALSE, which counts too: every success
     // is balanced by one CoUninitialize.
     const HRESULT result = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     m_initialised = SUCCEEDED(result);
+    m_filter = new ComMessageFilter(std::move(onBusy));
+    if (FAILED(CoRegisterMessageFilter(m_filter, &m_previous))) {
+        m_filter->Release();
+        m_filter = nullptr;
+    }
 }
 
 ComAutomation::~ComAutomation() {
+    if (m_filter != nullptr) {
+        IMessageFilter* ours = nullptr;
+        CoRegisterMessageFilter(m_previous, &ours);
+        if (ours != nullptr)
+            ours->Release();
+        if (m_previous != nullptr)
+            m_previous->Release();
+        m_filter->Release();
+    }
     if (m_initialised)
         CoUninitialize();
 }
@@ -158,7 +201,7 @@ std::shared_ptr<AutomationObject> ComAutomation::create(std::string_view classNa
                                             reinterpret_cast<void**>(&dispatch));
     if (FAILED(result) || dispatch == nullptr)
         throw cannotCreateObject(windowsErrorText(static_cast<unsigned long>(result)));
-    return std::make_shared<ComObject>(dispatch, std::string(className));
+    return std::make_shared<ComObject>(dispatch, std::string(className), m_filter);
 }
 
 } // namespace lumetra

@@ -1,6 +1,9 @@
 #pragma once
 
 #include "platform/automation.h"
+#include "platform/win32/com_message_filter.h"
+
+#include <functional>
 
 namespace lumetra {
 
@@ -9,9 +12,11 @@ namespace lumetra {
 // failure becomes the UnexpectedError the calling code handles: 429 for a class that
 // cannot be created, 438 for an unknown member, and the automation error's own number
 // (a server that has gone away, an error it raised) otherwise.
+// Registers the thread's message filter: a host that is busy for a moment is waited
+// for (ComMessageFilter), and `onBusy` is told once for each call that waits.
 class ComAutomation final : public Automation {
 public:
-    ComAutomation();
+    explicit ComAutomation(std::function<void()> onBusy = {});
     ~ComAutomation() override;
     ComAutomation(const ComAutomation&) = delete;
     ComAutomation& operator=(const ComAutomation&) = delete;
@@ -20,6 +25,8 @@ public:
 
 private:
     bool m_initialised = false;
+    ComMessageFilter* m_filter = nullptr;
+    IMessageFilter* m_previous = nullptr;
 };
 
 } // namespace lumetra

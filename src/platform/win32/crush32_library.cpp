@@ -37,10 +37,10 @@ public:
     void bufferInit() override { m_bufferInit(); }
     int bufferExpand(const char* input, char* output, int expandedLength,
                      int compressedLength) override {
-        // The library reports no length of its own: the stated one came back.
+        // The library reports no length of its own.
         m_bufferExpand(input, output, static_cast<short>(expandedLength),
                        static_cast<short>(compressedLength));
-        return expandedLength;
+        return kLengthUnknown;
     }
     void bufferClose() override { m_bufferClose(); }
     std::int16_t openFile(const std::string& path, int mode) override {
@@ -49,7 +49,7 @@ public:
     int expandFile(const ExpandFileRecord& record) override {
         ExpandFileRecord copy = record;
         m_expandFile(&copy);
-        return record.expandedLength;
+        return kLengthUnknown;
     }
     void closeFile(std::int16_t handle) override { m_closeFile(handle); }
     void cleanup() override { m_cleanup(); }
@@ -77,22 +77,58 @@ private:
 
 } // namespace
 
+std::optional<std::uint16_t> programMachine(const std::string& path) {
+    const auto bytes = readWholeFile(path);
+    if (!bytes || bytes->size() < 0x40 || bytes->compare(0, 2, "MZ") != 0)
+        return std::nullopt;
+    const auto byteAt = [&](std::size_t at) {
+        return static_cast<std::uint32_t>(static_cast<unsigned char>((*bytes)[at]));
+    };
+    const std::size_t header =
+        byteAt(0x3C) | byteAt(0x3D) << 8 | byteAt(0x3E) << 16 | byteAt(0x3F) << 24;
+    if (header > bytes->size() - 6 || bytes->compare(header, 4, std::string("PE\0\0", 4)) != 0)
+        return std::nullopt;
+    return static_cast<std::uint16_t>(byteAt(header + 4) | byteAt(header + 5) << 8);
+}
+
+namespace {
+
+// Where the system's search order finds a library named without a folder.
+std::string foundLibrary(const std::string& dllName) {
+    wchar_t found[MAX_PATH] = {};
+    const DWORD length =
+        SearchPathW(nullptr, fileSystemPath(dllName).c_str(), nullptr, MAX_PATH, found, nullptr);
+    return length > 0 && length < MAX_PATH ? codePageFromWide(found) : dllName;
+}
+
+constexpr std::uint16_t kOwnMachine = sizeof(void*) == 8 ? 0x8664 : 0x14C;
+
+} // namespace
+
 LoadedCompression loadCrush32(const std::string& dllName) {
     HMODULE module = LoadLibraryW(fileSystemPath(dllName).c_str());
     if (module == nullptr) {
         const DWORD error = GetLastError();
-        if (error == ERROR_BAD_EXE_FORMAT)
-            return {nullptr, dllName + " is not a library this " +
-                                 std::to_string(sizeof(void*) * 8) +
-                                 "-bit program can load (a 32-bit library needs the 32-bit "
-                                 "build): " +
-                                 windowsErrorText(error)};
-        return {nullptr, dllName + " cannot be loaded: " + windowsErrorText(error)};
+        const std::string file = foundLibrary(dllName);
+        if (error == ERROR_BAD_EXE_FORMAT) {
+            // A library of the other width, or a file that is no library at all.
+            const auto machine = programMachine(file);
+            if (!machine)
+                return {nullptr, file + " is not a library: it has no Windows program header",
+                        file};
+            if (*machine != kOwnMachine)
+                return {nullptr,
+                        file + " is a " + (*machine == 0x14C ? "32" : "64") +
+                            "-bit library, which this " + std::to_string(sizeof(void*) * 8) +
+                            "-bit program cannot load in process",
+                        file, true};
+        }
+        return {nullptr, dllName + " cannot be loaded: " + windowsErrorText(error), file};
     }
     auto library = std::make_unique<Crush32>(module);
     if (const std::string missing = library->resolve(); !missing.empty())
-        return {nullptr, dllName + " lacks the operation " + missing};
-    return {std::move(library), {}};
+        return {nullptr, dllName + " lacks the operation " + missing, dllName};
+    return {std::move(library), {}, dllName};
 }
 
 } // namespace lumetra

@@ -1,5 +1,6 @@
 #include "platform/win32/windows_text.h"
 
+#include <cstdio>
 #include <windows.h>
 
 namespace lumetra {
@@ -30,14 +31,29 @@ std::string windowsErrorText(unsigned long code) {
     const DWORD length = FormatMessageA(
         FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
         nullptr, code, 0, reinterpret_cast<char*>(&buffer), 0, nullptr);
-    std::string text = length > 0 ? std::string(buffer, length) : std::string();
+    const std::string raw = length > 0 ? std::string(buffer, length) : std::string();
     LocalFree(buffer);
+    // The texts' inserts ("%1 is not ...") stay unfilled: they are left out.
+    std::string text;
+    for (std::size_t i = 0; i < raw.size(); ++i) {
+        if (raw[i] == '%' && i + 1 < raw.size() && raw[i + 1] >= '1' && raw[i + 1] <= '9') {
+            ++i;
+            while (i + 1 < raw.size() && raw[i + 1] == ' ')
+                ++i;
+            continue;
+        }
+        text += raw[i];
+    }
     while (!text.empty() &&
            (text.back() == '\n' || text.back() == '\r' || text.back() == ' ' || text.back() == '.'))
         text.pop_back();
+    // An HRESULT reads as hex, as its documentation spells it; a system error as a number.
+    char hex[16];
+    std::snprintf(hex, sizeof hex, "0x%08lX", code);
+    const bool hresult = (code & 0x80000000UL) != 0;
     if (text.empty())
-        text = "error " + std::to_string(code);
-    return text;
+        return hresult ? std::string("error ") + hex : "error " + std::to_string(code);
+    return hresult ? text + " (" + hex + ")" : text;
 }
 
 } // namespace lumetra

@@ -22,6 +22,9 @@ extern const TestClass kClasses[4];
 // server started by the system can read.
 inline constexpr const wchar_t* kSettingsKey = L"Software\\Lumetra\\TestHost";
 inline constexpr const wchar_t* kJournalValue = L"Journal";
+// The out-of-process server answers "retry later" to every call for this many
+// milliseconds after it started (a DWORD; 0 or none: never busy).
+inline constexpr const wchar_t* kBusyValue = L"BusyMilliseconds";
 
 // The class object of a class, or nullptr for a class that is not ours.
 IUnknown* classFactory(const CLSID& classId);
