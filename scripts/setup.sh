@@ -8,7 +8,7 @@ packages=(
   qt6-base-dev qt6-serialport-dev zlib1g-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev libcli11-dev clang libclang-rt-14-dev
   libxdo-dev xdotool xvfb xauth matchbox-window-manager
-  fonts-dejavu-core
+  fonts-dejavu-core libqt6svg6 appstream
 )
 if [ "${1:-}" = "--windows" ]; then
   packages+=(g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix libz-mingw-w64-dev wine wine64

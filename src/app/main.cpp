@@ -44,6 +44,7 @@ int main(int argc, char* argv[]) {
         return 1;
     }
     QApplication app(argc, argv);
+    QApplication::setWindowIcon(lumetra::programIcon());
     describeApplication();
     parseCommandLine(app);
     // Answered from the first moment: a signal during start-up ends its pause, start-up

@@ -12,6 +12,7 @@
 #include "platform/paths.h"
 #include "platform/platform_log.h"
 #include "platform/profile.h"
+#include "platform/serial_port.h"
 
 #include <functional>
 #include <memory>
@@ -45,7 +46,7 @@ public:
     std::string defaultScannerDevice(int port) const;
     // What keeps the scanner's device from being opened that the operator can act on,
     // told before the port is tried; none when the port itself is to tell.
-    std::optional<std::string> scannerDeviceProblem(const std::string& device) const;
+    std::optional<DeviceFault> scannerDeviceProblem(const std::string& device) const;
 
 private:
     Environment m_environment;

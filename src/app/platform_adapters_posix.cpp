@@ -44,7 +44,7 @@ std::string PlatformAdapters::defaultScannerDevice(int port) const {
     return "/dev/ttyS" + std::to_string(port - 1);
 }
 
-std::optional<std::string> PlatformAdapters::scannerDeviceProblem(const std::string& device) const {
+std::optional<DeviceFault> PlatformAdapters::scannerDeviceProblem(const std::string& device) const {
     return serialDeviceProblem(device);
 }
 

@@ -66,7 +66,7 @@ std::string PlatformAdapters::defaultScannerDevice(int port) const {
     return "COM" + std::to_string(port);
 }
 
-std::optional<std::string> PlatformAdapters::scannerDeviceProblem(const std::string&) const {
+std::optional<DeviceFault> PlatformAdapters::scannerDeviceProblem(const std::string&) const {
     return std::nullopt; // COM ports are opened by name; the system's error tells
 }
 

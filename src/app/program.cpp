@@ -30,10 +30,19 @@ Program::Program(const ProgramEnvironment& setup)
       m_platform(setup.environment, setup.executableFolder), m_paths(m_platform.paths()),
       m_log(std::make_unique<OperatorLog>(operatorLogPath(setup.environment, m_paths))),
       m_ini(m_platform.profile()) {
-    m_ini.onWriteFailure([this](const std::string& text) { m_status->showError(text); });
+    m_ini.onWriteFailure(
+        [this](const std::string& text) { m_status->showProblem(ProblemStep::Setting, text); });
+    m_ini.onWriteSuccess([this] { m_status->stepSucceeded(ProblemStep::Setting); });
     m_log->onFailure([this](const std::string& text) {
-        if (m_window) // straight to the window: the status line would log it again
-            m_window->setStatusText(text);
+        if (!m_status)
+            return;
+        // Straight to the window: the status line would log it again.
+        m_window->setStatusText(text);
+        m_status->problems().report(ProblemStep::OperatorLog, text);
+    });
+    m_log->onRecovery([this] {
+        if (m_status)
+            m_status->stepSucceeded(ProblemStep::OperatorLog);
     });
     m_dialogs = std::make_unique<LoggedDialogs>(
         m_unattended ? static_cast<Dialogs&>(m_unattendedDialogs) : m_shownDialogs, *m_log);
@@ -55,8 +64,8 @@ Program::Program(const ProgramEnvironment& setup)
         dialog->setDeviceLookup([this](int port) { return m_port->deviceOf(port); });
         m_settingsDialog = std::move(dialog);
     }
-    m_serial = std::make_unique<SerialLink>(*m_port, m_config, m_ini, *m_window, *m_settingsDialog,
-                                            *m_errors, *m_log);
+    m_serial = std::make_unique<SerialLink>(*m_port, m_config, m_ini, *m_window, *m_status,
+                                            *m_settingsDialog, *m_errors, *m_log);
     m_receiver =
         std::make_unique<ScanReceiver>(*m_port, *m_window, *m_status, *m_log, *this, m_busy);
 
@@ -163,7 +172,7 @@ EntryOutcome Program::entryFinished(const std::string& typed) {
 void Program::pollTick() {
     m_receiver->tick();
     if (!m_busy.busy())
-        m_serial->reconnectIfLost();
+        m_serial->reopenWhenPossible();
 }
 
 void Program::showSerialSettings() {
@@ -183,6 +192,10 @@ void Program::showExclusionInsertion() {
 void Program::requestEnd(const std::string& reason) {
     m_log->write(LogKind::Info, reason + ": shutting down");
     m_pump.requestEnd();
+}
+
+void Program::problemAcknowledged() {
+    m_status->problems().acknowledge();
 }
 
 void Program::closeRequested() {

@@ -56,6 +56,7 @@ public:
     void showFieldSelection() override;
     void showExclusionInsertion() override;
     void closeRequested() override;
+    void problemAcknowledged() override;
     void exitNow() override;
 
     // Subsystems

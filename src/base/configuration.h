@@ -2,6 +2,7 @@
 #pragma once
 
 #include "base/host_setup.h"
+#include "base/operator_log.h"
 
 #include <cstdint>
 #include <string>
@@ -19,6 +20,7 @@ struct Configuration {
     std::string csvInPath;
     std::string csvOutPath;
     std::string exclusionSetting;
+    LogRotation logRotation;
 };
 
 inline constexpr int kDefaultPollInterval = 1000;

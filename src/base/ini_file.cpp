@@ -21,6 +21,8 @@ bool IniFile::write(std::string_view section, std::string_view key, std::string_
     const std::string name = std::string(section) + "/" + std::string(key);
     if (m_profile.writeString(m_path, section, key, value)) {
         m_failingKeys.erase(name);
+        if (m_succeeded)
+            m_succeeded();
         return true;
     }
     if (m_failingKeys.insert(name).second && m_report)

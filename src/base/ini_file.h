@@ -22,6 +22,7 @@ public:
     void onWriteFailure(std::function<void(const std::string& text)> report) {
         m_report = std::move(report);
     }
+    void onWriteSuccess(std::function<void()> report) { m_succeeded = std::move(report); }
     const std::string& path() const { return m_path; }
 
     // A value as a buffer of `size` characters receives it.
@@ -37,6 +38,7 @@ private:
     Profile& m_profile;
     std::string m_path;
     std::function<void(const std::string&)> m_report;
+    std::function<void()> m_succeeded;
     mutable std::set<std::string, std::less<>> m_failingKeys;
 };
 

@@ -3,6 +3,7 @@
 #include "common/log_text.h"
 #include "platform/files.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
@@ -75,11 +76,37 @@ bool OperatorLog::ready() {
         failed(openFailure(errno));
         return false;
     }
+    std::error_code error;
+    m_size = std::filesystem::file_size(fileSystemPath(m_path), error);
+    if (error)
+        m_size = 0;
     if (nameCount(m_file).value_or(1) > 1) {
         failed("the file has another name (a hard link); it is not written");
         return false;
     }
     return true;
+}
+
+// The full file is closed and renamed before the line is written to a new one: a line is
+// in exactly one file, whatever happens at the switch. A rename that fails leaves the log
+// growing where it is.
+void OperatorLog::rotateIfFull(std::size_t coming) {
+    if (m_rotation.sizeLimit == 0 || m_size == 0 || m_size + coming <= m_rotation.sizeLimit)
+        return;
+    std::fclose(m_file);
+    m_file = nullptr;
+    const auto numbered = [&](int n) { return fileSystemPath(m_path + "." + std::to_string(n)); };
+    std::error_code error;
+    const int kept = std::max(m_rotation.filesKept, 1);
+    std::filesystem::remove(numbered(kept), error);
+    for (int n = kept - 1; n >= 1; --n)
+        std::filesystem::rename(numbered(n), numbered(n + 1), error);
+    std::filesystem::rename(fileSystemPath(m_path), numbered(1), error);
+}
+
+void OperatorLog::writeAndTell(LogKind kind, std::string_view text) {
+    write(kind, text);
+    std::fprintf(stderr, "lumetra: %s\n", escapedLogText(text).c_str());
 }
 
 void OperatorLog::write(LogKind kind, std::string_view text) {
@@ -92,14 +119,20 @@ void OperatorLog::write(LogKind kind, std::string_view text) {
     else
         line += escapedLogText(text);
     line += "\n";
+    rotateIfFull(line.size());
+    if (m_file == nullptr && !ready())
+        return;
     if (std::fwrite(line.data(), 1, line.size(), m_file) != line.size() ||
         std::fflush(m_file) != 0) {
         failed(std::strerror(errno));
         return;
     }
+    m_size += line.size();
     if (m_failing) {
         m_failing = false;
         std::fprintf(stderr, "lumetra: the operator log is written again: %s\n", m_path.c_str());
+        if (m_recovered)
+            m_recovered();
     }
 }
 

@@ -4,6 +4,7 @@
 
 #include "platform/platform_log.h"
 
+#include <cstdint>
 #include <cstdio>
 #include <functional>
 #include <string>
@@ -17,6 +18,15 @@ enum class LogKind { Status, Message, Scan, Error, Info };
 // the log no more than this.
 inline constexpr std::size_t kLongestLoggedText = 4096;
 
+// The log is started anew once it would grow past `sizeLimit` bytes; the full one is kept
+// as "<path>.1", the one before as "<path>.2", up to `filesKept` of them.
+struct LogRotation {
+    std::uint64_t sizeLimit = 0; // 0: the log grows without end
+    int filesKept = 0;
+};
+inline constexpr std::uint64_t kDefaultLogSizeKB = 2048;
+inline constexpr int kDefaultLogFilesKept = 5;
+
 class OperatorLog final : public PlatformLog {
 public:
     // An empty path keeps no log.
@@ -27,7 +37,11 @@ public:
 
     // `text` is in the code page; it is cut, escaped and converted here.
     void write(LogKind kind, std::string_view text);
+    // Writes the line and tells it on standard error too: what an integrator setting the
+    // workstation up must see ("lumetra: <text>").
+    void writeAndTell(LogKind kind, std::string_view text);
     const std::string& path() const { return m_path; }
+    void setRotation(LogRotation rotation) { m_rotation = rotation; }
     void info(std::string_view text) override { write(LogKind::Info, text); }
     void error(std::string_view text) override { write(LogKind::Error, text); }
 
@@ -35,16 +49,22 @@ public:
     void onFailure(std::function<void(const std::string& text)> report) {
         m_report = std::move(report);
     }
+    // Told when the log is written again after a failure.
+    void onRecovery(std::function<void()> report) { m_recovered = std::move(report); }
 
 private:
     bool ready();
+    void rotateIfFull(std::size_t coming);
     void failed(const std::string& why);
     std::string openFailure(int error) const;
 
     std::string m_path;
     std::FILE* m_file = nullptr;
+    std::uint64_t m_size = 0; // of the open file
+    LogRotation m_rotation;
     bool m_failing = false;
     std::function<void(const std::string&)> m_report;
+    std::function<void()> m_recovered;
 };
 
 } // namespace lumetra

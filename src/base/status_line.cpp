@@ -7,16 +7,17 @@
 namespace lumetra {
 
 StatusLine::StatusLine(Panel& panel, OperatorLog& log, EventPump& pump)
-    : m_panel(panel), m_log(log), m_pump(pump) {}
+    : m_panel(panel), m_log(log), m_pump(pump), m_problems(panel) {}
 
 void StatusLine::show(std::string_view text) {
     m_panel.setStatusText(text);
     m_log.write(LogKind::Status, text);
 }
 
-void StatusLine::showError(std::string_view text) {
+void StatusLine::showProblem(ProblemStep step, std::string_view text) {
     show(text);
     m_log.write(LogKind::Error, text);
+    m_problems.report(step, text);
 }
 
 void StatusLine::pauseSeconds(float seconds) {

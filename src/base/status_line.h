@@ -2,6 +2,7 @@
 #pragma once
 
 #include "base/operator_log.h"
+#include "base/problems.h"
 #include "platform/event_pump.h"
 #include "platform/panel.h"
 
@@ -14,8 +15,12 @@ public:
     StatusLine(Panel& panel, OperatorLog& log, EventPump& pump);
 
     void show(std::string_view text);
-    // Shows a failure (logged as a status text) and logs it as an error too.
-    void showError(std::string_view text);
+    // Shows a failure that does not stop the road (logged as a status text and as an
+    // error); it stays in the problem indicator after the status line moves on.
+    void showProblem(ProblemStep step, std::string_view text);
+    // The step went through: its problem, if shown, is gone.
+    void stepSucceeded(ProblemStep step) { m_problems.succeeded(step); }
+    Problems& problems() { return m_problems; }
     // Lets pending events run, sleeps seconds × 1000 ms rounded, lets events run again.
     void pauseSeconds(float seconds);
     // Pauses 0.6 seconds, then shows "Ready.".
@@ -29,6 +34,7 @@ private:
     Panel& m_panel;
     OperatorLog& m_log;
     EventPump& m_pump;
+    Problems m_problems;
 };
 
 } // namespace lumetra

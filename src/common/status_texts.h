@@ -20,6 +20,7 @@ inline constexpr std::string_view kHostBusy = "Host busy: waiting\x85"; // "…"
 inline constexpr std::string_view kExportFailed = "CSV export failed: ";
 inline constexpr std::string_view kProgramNotSaved = "Program file not saved: ";
 inline constexpr std::string_view kScannerBack = "Scanner port open again: ";
+inline constexpr std::string_view kScannerOpen = "Scanner port open: ";
 inline constexpr std::string_view kScanTooLong = "Scan dropped: longer than the scan buffer of ";
 inline constexpr std::string_view kSettingNotSaved = "Setting not saved in ORX.INI: ";
 

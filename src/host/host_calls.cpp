@@ -10,9 +10,11 @@ HostCalls::HostCalls(HostLink& host, StatusLine& status) : m_host(host), m_statu
 bool HostCalls::attempt(const std::function<void()>& call) {
     try {
         call();
+        m_status.stepSucceeded(ProblemStep::HostCall);
         return true;
     } catch (const UnexpectedError& error) {
-        m_status.showError(std::string(texts::kHostCallFailed) + error.what());
+        m_status.showProblem(ProblemStep::HostCall,
+                             std::string(texts::kHostCallFailed) + error.what());
         return false;
     }
 }

@@ -89,7 +89,7 @@ LabelExport::LabelExport(const LabelState& state, const Configuration& config, c
       m_log(log) {}
 
 void LabelExport::report(const std::string& text) {
-    m_status.showError(std::string(texts::kExportFailed) + text);
+    m_status.showProblem(ProblemStep::CsvExport, std::string(texts::kExportFailed) + text);
 }
 
 std::string LabelExport::journalPath() const {
@@ -216,6 +216,8 @@ void LabelExport::writeLabelExport() {
                                         inputPath + " was removed");
     else if (!appended)
         report(appended.error + "; " + inputPath + " was kept");
+    else
+        m_status.stepSucceeded(ProblemStep::CsvExport);
     std::filesystem::remove(fileSystemPath(journalPath()), error);
 }
 

@@ -70,7 +70,8 @@ std::optional<std::size_t> ListFileLoader::countEntries(std::istream& in) {
 bool ListFileLoader::loadEntries(std::istream& in, const std::string& path) {
     const auto total = countEntries(in);
     if (!total) {
-        m_status.showError("List File " + path + " is not a text file: nothing was added");
+        m_status.showProblem(ProblemStep::ListFile,
+                             "List File " + path + " is not a text file: nothing was added");
         hideIndicators(m_panel);
         return false;
     }
@@ -122,8 +123,8 @@ bool ListFileLoader::loadEntries(std::istream& in, const std::string& path) {
     m_log.write(LogKind::Info, "list file " + path + ": " + std::to_string(added) +
                                    " entries added, " + std::to_string(skipped) + " skipped");
     if (added == 0 && skipped > 0) {
-        m_status.showError("List File " + path +
-                           " has no usable entry: " + std::to_string(skipped) + " skipped");
+        m_status.showProblem(ProblemStep::ListFile, "List File " + path + " has no usable entry: " +
+                                                        std::to_string(skipped) + " skipped");
         hideIndicators(m_panel);
         return false;
     }
@@ -139,6 +140,7 @@ bool ListFileLoader::loadEntries(std::istream& in, const std::string& path) {
     m_status.readyStep();
     hideIndicators(m_panel);
     resetLabelData(m_state, m_config.host);
+    m_status.stepSucceeded(ProblemStep::ListFile);
     return true;
 }
 

@@ -125,9 +125,11 @@ bool ProgramImporter::saveProgram(const std::string& body) {
                         "the existing program file cannot be read; it is replaced: " + path);
     }
     const WriteOutcome written = replaceFile(native, body);
-    if (!written)
-        m_status.showError(std::string(texts::kProgramNotSaved) + path + " (" + written.error +
-                           ")");
+    if (written)
+        m_status.stepSucceeded(ProblemStep::ProgramFile);
+    else
+        m_status.showProblem(ProblemStep::ProgramFile, std::string(texts::kProgramNotSaved) + path +
+                                                           " (" + written.error + ")");
     return static_cast<bool>(written);
 }
 

@@ -60,12 +60,14 @@ std::string WorkList::buildListLine() {
 void WorkList::addWorkListLine() {
     try {
         m_host.addLine(buildListLine());
+        m_status.stepSucceeded(ProblemStep::HostWorkList);
         return;
     } catch (const UnexpectedError& error) {
         // A new list object starts with Clear: only a list object that is gone is replaced,
         // never one that is busy or refused the call, whose list the operator still has.
         if (error.failure() != CallFailure::ObjectGone) {
-            m_status.showError(std::string(texts::kWorkListUnavailable) + error.what());
+            m_status.showProblem(ProblemStep::HostWorkList,
+                                 std::string(texts::kWorkListUnavailable) + error.what());
             return;
         }
         m_log.write(LogKind::Error, "AddLine failed (" + std::string(error.what()) +
@@ -74,8 +76,10 @@ void WorkList::addWorkListLine() {
     try {
         m_host.recreateWorkList();
         m_host.addLine(buildListLine());
+        m_status.stepSucceeded(ProblemStep::HostWorkList);
     } catch (const UnexpectedError& error) {
-        m_status.showError(std::string(texts::kWorkListUnavailable) + error.what());
+        m_status.showProblem(ProblemStep::HostWorkList,
+                             std::string(texts::kWorkListUnavailable) + error.what());
     }
 }
 

@@ -13,8 +13,12 @@ class Panel {
 public:
     virtual ~Panel() = default;
 
-    virtual void setStatusText(std::string_view text) = 0;                // lblStatusBar
-    virtual void setPortCaption(std::string_view text) = 0;               // lblCurSettings
+    virtual void setStatusText(std::string_view text) = 0; // lblStatusBar
+    // The problem indicator beside the status line: a problem and, in its tooltip, the
+    // earlier ones one per line; an empty text hides it.
+    virtual void setProblem(std::string_view text, std::string_view history) = 0;
+    // lblCurSettings, with `detail` (the device, why it is closed) in its tooltip.
+    virtual void setPortCaption(std::string_view text, std::string_view detail) = 0;
     virtual void setScanDisplay(std::string_view text) = 0;               // ComDisplay
     virtual void setActivity(bool visible, std::string_view caption) = 0; // DSpin
     virtual void setEntryText(std::string_view text) = 0;                 // txtEtichetta

@@ -1,6 +1,8 @@
 // The scanner's serial port, polled by the scan receiver.
 #pragma once
 
+#include "common/errors.h"
+
 #include <cstddef>
 #include <optional>
 #include <string>
@@ -15,10 +17,48 @@ struct LineSettings {
     int stopBits = 1;
 };
 
+// Why a port cannot be opened, in the few kinds an operator or integrator acts on.
+enum class PortProblem { NoSuchPort, DeviceMissing, NoPermission, Busy, NotSerial, Other };
+
+// The words of the port caption for each kind.
+inline std::string_view portProblemText(PortProblem problem) {
+    switch (problem) {
+    case PortProblem::NoSuchPort:
+        return "no such port";
+    case PortProblem::DeviceMissing:
+        return "device missing";
+    case PortProblem::NoPermission:
+        return "no permission (dialout)";
+    case PortProblem::Busy:
+        return "busy";
+    case PortProblem::NotSerial:
+        return "not a serial device";
+    case PortProblem::Other:
+        break;
+    }
+    return "cannot be opened";
+}
+
+struct DeviceFault {
+    PortProblem problem = PortProblem::Other;
+    std::string text; // the whole reason
+};
+
+// What opening a port raises: the unexpected error, with its kind.
+class PortOpenError : public UnexpectedError {
+public:
+    PortOpenError(PortProblem problem, const std::string& description)
+        : UnexpectedError(error_number::kPortOpenFailed, description), m_problem(problem) {}
+    PortProblem problem() const { return m_problem; }
+
+private:
+    PortProblem m_problem;
+};
+
 class SerialPort {
 public:
     virtual ~SerialPort() = default;
-    // Opens port `portNumber` (COM<n>) with the line settings. Raises UnexpectedError
+    // Opens port `portNumber` (COM<n>) with the line settings. Raises PortOpenError
     // carrying the adapter's own description when the port cannot be opened.
     virtual void open(int portNumber, const LineSettings& settings) = 0;
     // The device that COM<portNumber> is (what open tries).

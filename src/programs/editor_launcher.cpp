@@ -29,8 +29,9 @@ bool EditorLauncher::send(std::string_view keys) {
     }
     if (outcome == KeysOutcome::Sent)
         return true;
-    m_status.showError(outcome == KeysOutcome::Elevated ? texts::kEditorElevated
-                                                        : texts::kEditorKeysNotSent);
+    m_status.showProblem(ProblemStep::Editor, outcome == KeysOutcome::Elevated
+                                                  ? texts::kEditorElevated
+                                                  : texts::kEditorKeysNotSent);
     return false;
 }
 
@@ -56,7 +57,7 @@ void EditorLauncher::launchEditor() {
     }
     const auto window = waitForEditorWindow();
     if (!window) {
-        m_status.showError(texts::kEditorWindowMissing);
+        m_status.showProblem(ProblemStep::Editor, texts::kEditorWindowMissing);
         return;
     }
     m_editorWindow = *window;
@@ -65,8 +66,8 @@ void EditorLauncher::launchEditor() {
     if (!send("\x0F"))
         return;
     m_status.pauseSeconds(0.5f);
-    if (send(m_state.data.programName) && send("\r"))
-        send("\r");
+    if (send(m_state.data.programName) && send("\r") && send("\r"))
+        m_status.stepSucceeded(ProblemStep::Editor);
 }
 
 } // namespace lumetra

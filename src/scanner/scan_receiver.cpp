@@ -76,7 +76,7 @@ void ScanReceiver::tick() {
 
 void ScanReceiver::readPort() {
     if (const auto failure = m_port.takeFailure()) {
-        m_status.showError("Scanner port lost: " + *failure);
+        m_status.showProblem(ProblemStep::Scanner, "Scanner port lost: " + *failure);
         // Bytes of a scan cut off by the loss are never framed as a scan of their own.
         m_scanText += m_port.readAll();
         if (!m_scanText.empty())
@@ -108,10 +108,11 @@ void ScanReceiver::frame() {
     const std::string text = std::exchange(m_scanText, {});
     if (std::exchange(m_overflowed, false)) {
         // Nothing cut short is ever handled as if it were whole.
-        m_status.showError(std::string(texts::kScanTooLong) + std::to_string(kScanBufferLimit) +
-                           " bytes");
+        m_status.showProblem(ProblemStep::Scan, std::string(texts::kScanTooLong) +
+                                                    std::to_string(kScanBufferLimit) + " bytes");
         return;
     }
+    m_status.stepSucceeded(ProblemStep::Scan);
     std::vector<std::string> scans = splitScans(text);
     if (scans.empty())
         m_log.write(LogKind::Info, "blank text from the scanner ignored: " + text);

@@ -13,6 +13,11 @@ namespace lumetra {
 // The line settings of a settings text, or none when the port would refuse it.
 std::optional<LineSettings> parseLineSettings(std::string_view text);
 
+// What a valid settings text looks like, for the integrator who wrote one that is not.
+inline constexpr std::string_view kLineSettingsForm =
+    "a valid value looks like 9600,N,8,1: a baud rate, the parity N, O or E (M, S), "
+    "4 to 8 data bits and 1 or 2 stop bits, separated by commas without spaces";
+
 // "COM<port>:<settings>"
 std::string portCaption(int port, std::string_view settings);
 

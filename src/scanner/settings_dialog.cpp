@@ -11,14 +11,35 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSerialPortInfo>
+#include <QSignalBlocker>
 #include <QVBoxLayout>
 #include <filesystem>
 
 namespace lumetra {
 
-namespace {} // namespace
+std::vector<SettingsDialog::DeviceChoice> systemSerialDevices() {
+    std::vector<SettingsDialog::DeviceChoice> devices;
+    for (const QSerialPortInfo& port : QSerialPortInfo::availablePorts()) {
+        QStringList known;
+        for (const QString& part : {port.description(), port.manufacturer(), port.serialNumber()})
+            if (!part.isEmpty())
+                known << part;
+        devices.push_back({port.systemLocation() +
+                               (known.isEmpty() ? QString()
+                                                : fromAscii("  (") + known.join(fromAscii(", ")) +
+                                                      fromAscii(")")),
+                           port.systemLocation()});
+    }
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator("/dev/serial/by-id", error)) {
+        const QString path = QString::fromStdString(entry.path().string());
+        devices.push_back({path, path});
+    }
+    return devices;
+}
 
-SettingsDialog::SettingsDialog(QWidget* parent) : QDialog(parent) {
+SettingsDialog::SettingsDialog(QWidget* parent)
+    : QDialog(parent), m_deviceList(systemSerialDevices) {
     setObjectName(fromAscii("frmSettings"));
     centreWhenShown(*this);
     setWindowTitle(fromAscii("Settings"));
@@ -61,27 +82,17 @@ SettingsDialog::SettingsDialog(QWidget* parent) : QDialog(parent) {
 void SettingsDialog::addDeviceChoice(QVBoxLayout& layout) {
     auto* frame = new QGroupBox(fromAscii("De&vice of the selected port"), this);
     frame->setObjectName(fromAscii("fraDevice"));
-    auto* frameLayout = new QVBoxLayout(frame);
+    auto* frameLayout = new QHBoxLayout(frame);
     m_device = new QComboBox(frame);
     m_device->setObjectName(fromAscii("cboDevice"));
     m_device->setEditable(true);
     m_device->setInsertPolicy(QComboBox::NoInsert);
-    for (const QSerialPortInfo& port : QSerialPortInfo::availablePorts()) {
-        QStringList known;
-        for (const QString& part : {port.description(), port.manufacturer(), port.serialNumber()})
-            if (!part.isEmpty())
-                known << part;
-        m_device->addItem(
-            port.systemLocation() +
-                (known.isEmpty() ? QString()
-                                 : fromAscii("  (") + known.join(fromAscii(", ")) + fromAscii(")")),
-            port.systemLocation());
-    }
-    std::error_code error;
-    for (const auto& entry : std::filesystem::directory_iterator("/dev/serial/by-id", error))
-        m_device->addItem(QString::fromStdString(entry.path().string()),
-                          QString::fromStdString(entry.path().string()));
-    frameLayout->addWidget(m_device);
+    auto* refresh = new QPushButton(fromAscii("&Refresh"), frame);
+    refresh->setObjectName(fromAscii("cmdRefreshDevices"));
+    refresh->setAutoDefault(false);
+    connect(refresh, &QPushButton::clicked, this, &SettingsDialog::refreshDevices);
+    frameLayout->addWidget(m_device, 1);
+    frameLayout->addWidget(refresh);
     layout.addWidget(frame);
     connect(m_device, &QComboBox::currentTextChanged, this, [this](const QString& text) {
         const int index = m_device->findText(text);
@@ -92,6 +103,16 @@ void SettingsDialog::addDeviceChoice(QVBoxLayout& layout) {
         if (checked && m_deviceOf)
             m_device->setEditText(toQString(m_deviceOf(port)));
     });
+}
+
+void SettingsDialog::refreshDevices() {
+    // The text stands for the chosen device: it stays whatever the list now holds.
+    const QString chosen = m_device->currentText();
+    const QSignalBlocker quiet(m_device);
+    m_device->clear();
+    for (const DeviceChoice& device : m_deviceList())
+        m_device->addItem(device.shown, device.path);
+    m_device->setEditText(chosen);
 }
 
 QButtonGroup* SettingsDialog::addGroup(const char* name, const char* caption,
@@ -136,6 +157,7 @@ void SettingsDialog::load(const SerialDialogValues& loaded) {
     select(m_stopBits, loaded.stopBits);
     // Values that match no option are still kept and written back by OK.
     m_values = loaded;
+    refreshDevices();
     m_device->setEditText(toQString(loaded.device));
     m_values.device = loaded.device;
     centreWindow(*this);

@@ -4,6 +4,7 @@
 #include "scanner/serial_link.h"
 
 #include <QDialog>
+#include <QString>
 #include <vector>
 
 class QButtonGroup;
@@ -25,6 +26,15 @@ public:
     void setDeviceLookup(std::function<std::string(int port)> deviceOf) {
         m_deviceOf = std::move(deviceOf);
     }
+    // The devices offered: what is shown, and the path chosen with it. Read each time the
+    // dialog loads and when the operator asks (a scanner plugged in meanwhile).
+    struct DeviceChoice {
+        QString shown;
+        QString path;
+    };
+    using DeviceList = std::function<std::vector<DeviceChoice>()>;
+    void setDeviceList(DeviceList list) { m_deviceList = std::move(list); }
+    void refreshDevices();
 
 private:
     struct Choice {
@@ -46,7 +56,11 @@ private:
     QButtonGroup* m_stopBits = nullptr;
     QComboBox* m_device = nullptr;
     std::function<std::string(int)> m_deviceOf;
+    DeviceList m_deviceList;
 };
+
+// The serial devices present, with what is known of them, and their stable names.
+std::vector<SettingsDialog::DeviceChoice> systemSerialDevices();
 
 // Unattended: the dialog is not shown; it counts as cancelled and is logged.
 class CancelledSettingsDialog final : public SerialSettingsDialog {

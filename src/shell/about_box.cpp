@@ -8,7 +8,6 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
-#include <QStyle>
 #include <QVBoxLayout>
 
 namespace lumetra {
@@ -21,7 +20,7 @@ AboutBox::AboutBox(QWidget* parent) : QDialog(parent) {
     auto* row = new QHBoxLayout;
     auto* icon = new QLabel(this);
     icon->setObjectName(QStringLiteral("picIcon"));
-    icon->setPixmap(style()->standardIcon(QStyle::SP_ComputerIcon).pixmap(32, 32));
+    icon->setPixmap(programIcon().pixmap(32, 32));
     auto* product = new QLabel(
         QStringLiteral("Barcode Manager, Version ") + QStringLiteral(LUMETRA_VERSION), this);
     product->setObjectName(QStringLiteral("lblVersion"));

@@ -54,6 +54,7 @@ StartupResult Application::start() {
         !loaded)
         return StartupResult::EndNow;
     m_log.write(LogKind::Info, "configuration read from " + m_config.iniPath);
+    m_log.setRotation(m_config.logRotation);
 
     m_errors.guarded([&] { m_subsystems.openScannerPort(); });
     m_errors.guarded([&] { m_subsystems.fillFieldCodeTable(); });

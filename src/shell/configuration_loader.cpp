@@ -76,6 +76,17 @@ bool ConfigurationLoader::loadConfiguration(Configuration& config, IniFile& ini)
 
     config.csvInPath = folderValue(ini, "CSVInPath", "C:\\");
     config.csvOutPath = folderValue(ini, "CSVOutPath", "C:\\Lumetra.csv");
+
+    // Negative values and values beyond the int's range count as their defaults.
+    const auto sizeKB = static_cast<std::int32_t>(
+        ini.readInt(kMainSection, "LogSizeKB", static_cast<std::int32_t>(kDefaultLogSizeKB)));
+    const auto kept =
+        static_cast<std::int32_t>(ini.readInt(kMainSection, "LogFilesKept", kDefaultLogFilesKept));
+    config.logRotation.sizeLimit =
+        static_cast<std::uint64_t>(sizeKB >= 0 ? sizeKB
+                                               : static_cast<std::int32_t>(kDefaultLogSizeKB)) *
+        1024;
+    config.logRotation.filesKept = kept >= 1 ? kept : kDefaultLogFilesKept;
     return true;
 }
 

@@ -12,6 +12,7 @@
 #include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -112,18 +113,28 @@ void MainWindow::buildControls() {
     layout->addLayout(scanRow);
 
     auto* strip = new QFrame(central);
+    m_strip = strip;
     strip->setObjectName(fromAscii("picStatusBar"));
     strip->setFrameShape(QFrame::StyledPanel);
+    strip->installEventFilter(this);
     auto* stripLayout = new QHBoxLayout(strip);
     stripLayout->setContentsMargins(4, 2, 4, 2);
     m_status = new OneLineLabel(fromAscii("Ready."), strip);
     m_status->setObjectName(fromAscii("lblStatusBar"));
-    m_portCaption = new QLabel(strip);
+    m_problem = new OneLineLabel(strip);
+    m_problem->setObjectName(fromAscii("problemIndicator"));
+    m_problem->setFrameShape(QFrame::Panel);
+    m_problem->setStyleSheet(QStringLiteral("color: #a00000; font-weight: bold"));
+    m_problem->setCursor(Qt::PointingHandCursor);
+    m_problem->setOnClick([this] { m_events.problemAcknowledged(); });
+    m_problem->setVisible(false);
+    m_portCaption = new OneLineLabel(strip);
     m_portCaption->setObjectName(fromAscii("lblCurSettings"));
     m_listProgress = new QLabel(strip);
     m_listProgress->setObjectName(fromAscii("listProgress"));
     m_listProgress->setVisible(false);
     stripLayout->addWidget(m_status, 1);
+    stripLayout->addWidget(m_problem);
     stripLayout->addWidget(m_listProgress);
     stripLayout->addWidget(m_portCaption);
     layout->addWidget(strip);
@@ -176,6 +187,8 @@ void MainWindow::wireEvents() {
         m_events.entryOpened();
     });
     connect(m_endEdit, &QPushButton::clicked, this, &MainWindow::finishEntry);
+    // Any key the operator presses acknowledges the problem shown, Escape closes an open entry.
+    qApp->installEventFilter(this);
     // cmdEndEdit is the window's default button: Enter presses it from any control.
     for (const int key : {Qt::Key_Return, Qt::Key_Enter}) {
         auto* enter = new QShortcut(QKeySequence(key), this);
@@ -203,10 +216,10 @@ void MainWindow::finishEntry() {
     switch (outcome) {
     case EntryOutcome::ClosedEmpty:
     case EntryOutcome::Accepted:
+        // "Edit" takes the focus: a Space meant for the next label must not click an option.
         m_entry->clear();
         setEntryOpen(false);
-        if (outcome == EntryOutcome::ClosedEmpty)
-            m_edit->setFocus();
+        m_edit->setFocus();
         break;
     case EntryOutcome::Refused:
         QApplication::beep();
@@ -215,11 +228,50 @@ void MainWindow::finishEntry() {
     }
 }
 
+void MainWindow::closeEntryAsEmpty() {
+    m_entry->clear();
+    finishEntry();
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_strip && event->type() == QEvent::Resize) {
+        shareStatusStrip();
+        return false;
+    }
+    if (event->type() != QEvent::KeyPress)
+        return false;
+    auto* widget = qobject_cast<QWidget*>(watched);
+    if (widget == nullptr || widget->window() != this)
+        return false;
+    m_events.problemAcknowledged();
+    if (static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape && m_endEdit->isEnabled()) {
+        closeEntryAsEmpty();
+        return true;
+    }
+    return false;
+}
+
+// The status line has the room first: the problem and the port caption are elided to a
+// share of the strip and never widen the window.
+void MainWindow::shareStatusStrip() {
+    const int width = m_strip->contentsRect().width();
+    m_problem->setMaximumWidth(width / 3);
+    m_portCaption->setMaximumWidth(width / 4);
+}
+
 void MainWindow::setStatusText(std::string_view value) {
     m_status->setOneLineText(value);
 }
-void MainWindow::setPortCaption(std::string_view value) {
-    m_portCaption->setText(toQString(value));
+
+void MainWindow::setProblem(std::string_view text, std::string_view history) {
+    m_problem->setVisible(!text.empty());
+    m_problem->setOneLineText(text);
+    m_problem->setToolTip(toQString(history));
+}
+
+void MainWindow::setPortCaption(std::string_view value, std::string_view detail) {
+    m_portCaption->setOneLineText(value);
+    m_portCaption->setToolTip(toQString(detail));
 }
 void MainWindow::setScanDisplay(std::string_view value) {
     m_scanDisplay->setOneLineText(value);

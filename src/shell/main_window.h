@@ -28,6 +28,8 @@ public:
     virtual void showFieldSelection() = 0;
     virtual void showExclusionInsertion() = 0;
     virtual void closeRequested() = 0;
+    // The operator clicked the problem indicator or pressed a key.
+    virtual void problemAcknowledged() = 0;
     virtual void exitNow() = 0;
 };
 
@@ -37,7 +39,8 @@ public:
     explicit MainWindow(MainWindowEvents& events);
 
     void setStatusText(std::string_view text) override;
-    void setPortCaption(std::string_view text) override;
+    void setProblem(std::string_view text, std::string_view history) override;
+    void setPortCaption(std::string_view text, std::string_view detail) override;
     void setScanDisplay(std::string_view text) override;
     void setActivity(bool visible, std::string_view caption) override;
     void setEntryText(std::string_view text) override;
@@ -55,12 +58,15 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void buildControls();
     void buildMenu();
     void wireEvents();
     void finishEntry();
+    void closeEntryAsEmpty();
+    void shareStatusStrip();
     void setEntryOpen(bool open);
     QCheckBox* box(Option option) const;
 
@@ -72,8 +78,10 @@ private:
     QLineEdit* m_entry = nullptr;
     QPushButton* m_edit = nullptr;
     QPushButton* m_endEdit = nullptr;
+    QWidget* m_strip = nullptr;
     OneLineLabel* m_status = nullptr;
-    QLabel* m_portCaption = nullptr;
+    OneLineLabel* m_problem = nullptr;
+    OneLineLabel* m_portCaption = nullptr;
     QLabel* m_listProgress = nullptr;
     OneLineLabel* m_scanDisplay = nullptr;
     QLabel* m_activity = nullptr;

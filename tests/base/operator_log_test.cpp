@@ -3,7 +3,12 @@
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
 #include <regex>
+#include <sstream>
+#include <vector>
 
 namespace lumetra {
 namespace {
@@ -42,6 +47,46 @@ TEST(OperatorLog, AHugeTextIsLoggedCutWithItsLength) {
     EXPECT_LT(text.size(), kLongestLoggedText + 100);
     EXPECT_NE(text.find(std::string(kLongestLoggedText, 'Z') + "... (2097152 bytes)\n"),
               std::string::npos);
+}
+
+TEST(OperatorLog, RotationUnderABurstKeepsEveryLineInExactlyOneFile) {
+    testing::TempDir dir;
+    const std::string path = dir.file("op.log");
+    constexpr int kLines = 100000;
+    {
+        OperatorLog log(path);
+        log.setRotation({64 * 1024, 1000});
+        for (int i = 0; i < kLines; ++i)
+            log.write(LogKind::Scan, "line " + std::to_string(i));
+    }
+    std::vector<int> seen(kLines, 0);
+    int files = 0;
+    for (int n = 0;; ++n) {
+        const std::string name = n == 0 ? path : path + "." + std::to_string(n);
+        if (!std::filesystem::exists(name))
+            break;
+        ++files;
+        EXPECT_LE(std::filesystem::file_size(name), 64u * 1024) << name;
+        std::istringstream lines(testing::readFile(name));
+        for (std::string line; std::getline(lines, line);)
+            ++seen.at(static_cast<std::size_t>(std::stoi(line.substr(line.rfind(' ') + 1))));
+    }
+    EXPECT_GT(files, 10);
+    EXPECT_EQ(std::count(seen.begin(), seen.end(), 1), kLines) << "each line once, none lost";
+}
+
+TEST(OperatorLog, RotationKeepsOnlyTheNewestFiles) {
+    testing::TempDir dir;
+    const std::string path = dir.file("op.log");
+    OperatorLog log(path);
+    log.setRotation({1024, 2});
+    for (int i = 0; i < 200; ++i)
+        log.write(LogKind::Info, "entry " + std::to_string(i) + std::string(40, '.'));
+    EXPECT_TRUE(std::filesystem::exists(path + ".1"));
+    EXPECT_TRUE(std::filesystem::exists(path + ".2"));
+    EXPECT_FALSE(std::filesystem::exists(path + ".3"));
+    EXPECT_NE(testing::readFile(path).find("entry 199."), std::string::npos);
+    EXPECT_NE(testing::readFile(path + ".1").find("\tinfo\tentry "), std::string::npos);
 }
 
 // Windows does not remove a folder whose file the log holds open.

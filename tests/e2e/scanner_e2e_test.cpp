@@ -132,7 +132,7 @@ TEST(ScannerReconnectE2E, ARemovedDeviceIsReopenedByItselfWhenItComesBack) {
         std::filesystem::create_symlink(pty->path(), stable);
         std::size_t opened = 0;
         for (int i = 0; i < 100 && opened < static_cast<std::size_t>(round + 1); ++i) {
-            opened = count(workspace.log(), "\tinfo\tscanner port open again\n") + 1;
+            opened = count(workspace.log(), "\tstatus\tScanner port open again: ") + 1;
             std::this_thread::sleep_for(50ms);
         }
         ASSERT_EQ(opened, static_cast<std::size_t>(round + 1)) << workspace.log();
@@ -142,6 +142,33 @@ TEST(ScannerReconnectE2E, ARemovedDeviceIsReopenedByItselfWhenItComesBack) {
         ASSERT_EQ(count(testing::readFile(workspace.journalPath()), "\tStart\n"),
                   static_cast<std::size_t>(round));
     }
+}
+
+// With autostart the session may begin before the scanner is plugged in: the device that
+// appears later is opened by itself, and the next scan is handled.
+TEST(ScannerReconnectE2E, ADeviceThatAppearsAfterStartUpIsOpenedByItself) {
+    PtyPair pty;
+    if (!pty.valid())
+        GTEST_SKIP() << "no pseudo-terminal could be opened";
+    Workspace workspace;
+    const std::string stable = workspace.programDir() + "/scanner";
+    workspace.writeIni("[VOZEZIZO]\r\nCommPollTime=100\r\nCom1Device=" + stable + "\r\n");
+    ProgramRun run(workspace);
+    ASSERT_TRUE(waitForText(workspace.logPath(), "start-up complete"));
+    const std::string atStart = workspace.log();
+    EXPECT_NE(
+        atStart.find("\tmessage\tUnexpected error # 8002 occured: " + stable + ": device missing"),
+        std::string::npos)
+        << atStart;
+    EXPECT_NE(atStart.find("the scanner port is opened by itself once it can be"),
+              std::string::npos);
+    std::this_thread::sleep_for(5s);
+    std::filesystem::create_symlink(pty.path(), stable);
+    ASSERT_TRUE(waitForText(workspace.logPath(), "\tstatus\tScanner port open: COM1:9600,N,8,1"))
+        << workspace.log();
+    pty.send("%START%");
+    ASSERT_TRUE(waitForText(workspace.logPath(), "\tstatus\tReading Barcode-Label.%START%\n"));
+    ASSERT_TRUE(waitForText(workspace.journalPath(), "\tStart\n"));
 }
 
 TEST(ScannerReconnectE2E, MissingBusyAndNotASerialDeviceAreToldApart) {

@@ -263,8 +263,9 @@ TEST_F(AddLine, OnlyAListObjectThatIsGoneIsCreatedAnew) {
         EXPECT_EQ(automation.calls, c.calls) << "a busy host's list is never cleared";
         EXPECT_EQ(automation.listsCreated, c.listsCreated);
         EXPECT_EQ(panel.statuses.empty(), c.failure == CallFailure::ObjectGone);
-        if (c.failure != CallFailure::ObjectGone)
+        if (c.failure != CallFailure::ObjectGone) {
             EXPECT_EQ(panel.status(), "Host work list unavailable: Automation error: AddLine");
+        }
     }
 }
 

@@ -5,7 +5,6 @@
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
-#include <thread>
 
 namespace lumetra {
 namespace {
@@ -70,11 +69,16 @@ struct ScriptedDialog : SerialSettingsDialog {
 class Link : public ::testing::Test {
 protected:
     Link()
-        : profile(dir.str()), ini(profile, dir.file("ORX.INI")), errors(dialogs, log),
-          link(port, config, ini, panel, dialog, errors, log) {
+        : profile(dir.str()), ini(profile, dir.file("ORX.INI")), status(panel, log, pump),
+          errors(dialogs, log),
+          link(port, config, ini, panel, status, dialog, errors, log, [this] { return now; }) {
         config.serialSettings = "9600,N,8,1";
         config.commPort = 1;
     }
+    // The next attempt is due: attempts are a second apart.
+    void aSecondLater() { now += std::chrono::milliseconds(1000); }
+
+    std::chrono::steady_clock::time_point now;
     TempDir dir;
     PortableProfile profile;
     IniFile ini;
@@ -82,7 +86,9 @@ protected:
     FakeSerialPort port;
     FakePanel panel;
     FakeDialogs dialogs;
+    FakePump pump;
     OperatorLog log;
+    StatusLine status;
     ErrorReporter errors;
     ScriptedDialog dialog;
     SerialLink link;
@@ -96,50 +102,100 @@ TEST_F(Link, OpensWithTheConfiguredSettings) {
     EXPECT_EQ(port.openedPort, 3);
     EXPECT_EQ(port.openedSettings.parity, 'E');
     EXPECT_EQ(panel.portCaption, "COM3:19200,E,7,2");
+    EXPECT_EQ(panel.portDetail, "/dev/ttyS2");
     EXPECT_TRUE(dialog.shown.empty());
 }
 
-TEST_F(Link, AFailedOpeningReportsAndLeadsIntoTheDialog) {
-    port.refusal = "/dev/ttyS0: No such file or directory";
-    link.openScannerPort();
-    ASSERT_EQ(dialogs.shown.size(), 1u);
-    EXPECT_EQ(dialogs.shown[0].text,
-              "Unexpected error # 8002 occured: /dev/ttyS0: No such file or directory");
-    ASSERT_EQ(dialog.shown.size(), 1u);
-    EXPECT_FALSE(port.isOpen());
-    EXPECT_EQ(panel.portCaption, "COM1: no scanner (/dev/ttyS0)") << "never an empty caption";
-    port.refusal.clear();
-    link.reconnectIfLost();
-    EXPECT_FALSE(port.isOpen()) << "a port never opened is not retried behind the operator";
+// A port closed at start-up tells why in its caption, with the device and the whole
+// reason in the tooltip; one whose device may still come is opened by itself when it can.
+TEST_F(Link, APortThatCouldNotBeOpenedSaysWhyAndOpensByItselfWhenItCan) {
+    struct Case {
+        PortProblem kind;
+        const char* caption;
+        bool opensByItself;
+    };
+    for (const Case& c :
+         {Case{PortProblem::DeviceMissing, "no scanner: device missing", true},
+          Case{PortProblem::NoPermission, "no scanner: no permission (dialout)", true},
+          Case{PortProblem::Busy, "no scanner: busy", true},
+          Case{PortProblem::NoSuchPort, "no scanner: no such port", false}}) {
+        SCOPED_TRACE(c.caption);
+        link.closePort();
+        dialogs.shown.clear();
+        dialog.shown.clear();
+        port.refusal = "/dev/ttyS0: the whole reason";
+        port.refusalKind = c.kind;
+        link.openScannerPort();
+        ASSERT_EQ(dialogs.shown.size(), 1u);
+        EXPECT_EQ(dialogs.shown[0].text,
+                  "Unexpected error # 8002 occured: /dev/ttyS0: the whole reason");
+        EXPECT_EQ(dialog.shown.size(), 1u) << "then the settings dialog";
+        EXPECT_FALSE(port.isOpen());
+        EXPECT_EQ(panel.portCaption, c.caption);
+        EXPECT_EQ(panel.portDetail, "COM1 on /dev/ttyS0: /dev/ttyS0: the whole reason");
+        aSecondLater();
+        link.reopenWhenPossible();
+        EXPECT_FALSE(port.isOpen()) << "still refused";
+        EXPECT_EQ(dialogs.shown.size(), 1u) << "no message box for each attempt";
+        port.refusal.clear(); // the device appeared
+        aSecondLater();
+        panel.statuses.clear();
+        link.reopenWhenPossible();
+        EXPECT_EQ(port.isOpen(), c.opensByItself);
+        if (c.opensByItself) {
+            EXPECT_EQ(panel.portCaption, "COM1:9600,N,8,1");
+            EXPECT_EQ(panel.status(), "Scanner port open: COM1:9600,N,8,1");
+        } else {
+            EXPECT_TRUE(panel.statuses.empty());
+        }
+    }
 }
 
 TEST_F(Link, ALostPortIsShownAndOpenedAgainWhenTheDeviceIsBack) {
     link.openScannerPort();
     port.open_ = false; // the scanner was pulled out
     port.refusal = "/dev/ttyS0: device missing (plugged in?)";
-    link.reconnectIfLost();
-    EXPECT_EQ(panel.portCaption, "COM1: scanner lost (/dev/ttyS0)");
+    link.reopenWhenPossible();
+    EXPECT_EQ(panel.portCaption, "scanner lost: device missing");
+    EXPECT_EQ(panel.portDetail, "COM1 on /dev/ttyS0: /dev/ttyS0: device missing (plugged in?)");
     for (int i = 0; i < 5; ++i)
-        link.reconnectIfLost();
+        link.reopenWhenPossible();
     EXPECT_TRUE(dialogs.shown.empty()) << "no message box for each attempt";
     EXPECT_TRUE(dialog.shown.empty());
     port.refusal.clear(); // plugged in again
-    std::this_thread::sleep_for(std::chrono::milliseconds(1100));
-    link.reconnectIfLost();
+    link.reopenWhenPossible();
+    EXPECT_FALSE(port.isOpen()) << "tried once a second";
+    aSecondLater();
+    link.reopenWhenPossible();
     EXPECT_TRUE(port.isOpen());
     EXPECT_EQ(panel.portCaption, "COM1:9600,N,8,1");
     EXPECT_EQ(panel.status(), "Scanner port open again: COM1:9600,N,8,1");
     link.closePort();
-    link.reconnectIfLost();
+    link.reopenWhenPossible();
     EXPECT_FALSE(port.isOpen()) << "a port closed on purpose stays closed";
 }
 
-TEST_F(Link, SettingsThePortRefusesAreAnUnexpectedError) {
+TEST_F(Link, SettingsThePortRefusesAreAnUnexpectedErrorAndTheLogSaysWhy) {
+    TempDir logs;
+    OperatorLog fileLog(logs.file("op.log"));
+    ErrorReporter reporter(dialogs, fileLog);
+    SerialLink logged(port, config, ini, panel, status, dialog, reporter, fileLog,
+                      [this] { return now; });
+    config.iniPath = "C:\\LUMETRA\\ORX.INI";
     config.serialSettings = "9600,Q,8,1";
-    link.openScannerPort();
+    logged.openScannerPort();
     ASSERT_EQ(dialogs.shown.size(), 1u);
     EXPECT_EQ(dialogs.shown[0].text, "Unexpected error # 380 occured: Invalid property value");
     EXPECT_EQ(dialog.shown.size(), 1u);
+    EXPECT_EQ(panel.portCaption, "no scanner: settings refused");
+    EXPECT_NE(readFile(logs.file("op.log"))
+                  .find("Settings=9600,Q,8,1 in C:\\\\LUMETRA\\\\ORX.INI is refused by the port: "
+                        "a valid value looks like 9600,N,8,1"),
+              std::string::npos);
+    port.refusal.clear();
+    aSecondLater();
+    logged.reopenWhenPossible();
+    EXPECT_FALSE(port.isOpen()) << "settings are changed by the operator only";
 }
 
 TEST_F(Link, OkStoresSavesAndReopens) {

@@ -80,6 +80,31 @@ TEST(SettingsDialog, ShowsAndTakesTheDeviceOfTheSelectedPort) {
     EXPECT_EQ(dialog.workingValues().port, 4);
 }
 
+TEST(SettingsDialog, TheDevicesAreReadAtEachOpeningAndOnRefresh) {
+    SettingsDialog dialog;
+    std::vector<SettingsDialog::DeviceChoice> present{
+        {QStringLiteral("/dev/ttyS0"), QStringLiteral("/dev/ttyS0")}};
+    dialog.setDeviceList([&] { return present; });
+    SerialDialogValues loaded = loadDialogValues(1, "9600,N,8,1");
+    loaded.device = "/dev/ttyS0";
+    dialog.load(loaded);
+    auto* device = dialog.findChild<QComboBox*>(QStringLiteral("cboDevice"));
+    ASSERT_NE(device, nullptr);
+    EXPECT_EQ(device->count(), 1);
+    // A scanner plugged in while the dialog is open.
+    present.push_back(
+        {QStringLiteral("/dev/ttyACM0  (Scanner, Maker)"), QStringLiteral("/dev/ttyACM0")});
+    dialog.findChild<QPushButton*>(QStringLiteral("cmdRefreshDevices"))->click();
+    ASSERT_EQ(device->count(), 2);
+    EXPECT_EQ(device->currentText(), QStringLiteral("/dev/ttyS0")) << "the choice stays";
+    device->setCurrentIndex(1);
+    EXPECT_EQ(dialog.workingValues().device, "/dev/ttyACM0");
+    // Taken out again before the next opening.
+    present.pop_back();
+    dialog.load(loaded);
+    EXPECT_EQ(device->count(), 1);
+}
+
 TEST(SettingsDialog, IsCentredOnTheScreenOnceShown) {
     SettingsDialog dialog;
     dialog.load(loadDialogValues(1, "9600,N,8,1"));

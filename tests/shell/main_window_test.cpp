@@ -1,5 +1,11 @@
 #include "shell/main_window.h"
 
+#include "base/status_line.h"
+#include "platform/qt/one_line_label.h"
+#include "platform/qt/qt_widgets.h"
+#include "shell/about_box.h"
+#include "support/fakes.h"
+
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
@@ -8,6 +14,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QStyle>
 #include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -33,6 +40,13 @@ struct RecordingEvents : MainWindowEvents {
     void showExclusionInsertion() override {}
     void closeRequested() override {}
     void exitNow() override {}
+    void problemAcknowledged() override {
+        ++acknowledged;
+        if (onAcknowledged)
+            onAcknowledged();
+    }
+    int acknowledged = 0;
+    std::function<void()> onAcknowledged;
 };
 
 template <typename T> T* find(QWidget& window, const char* name) {
@@ -126,11 +140,32 @@ TEST(MainWindow, ManualEntryOpensAndClosesByOutcome) {
     EXPECT_EQ(entry->text(), QStringLiteral("%12P100 N%"));
 
     events.outcome = EntryOutcome::Accepted;
-    QTest::mouseClick(done, Qt::LeftButton);
+    QTest::keyClick(entry, Qt::Key_Return);
     EXPECT_FALSE(entry->isEnabled());
     EXPECT_TRUE(entry->text().isEmpty());
     EXPECT_TRUE(edit->isEnabled());
     EXPECT_FALSE(done->isEnabled());
+    EXPECT_EQ(QApplication::focusWidget(), edit)
+        << "after an accepted label a Space must not click an option";
+}
+
+TEST(MainWindow, EscapeClosesAnOpenEntryAsAnEmptyOkDoes) {
+    RecordingEvents events;
+    events.outcome = EntryOutcome::ClosedEmpty;
+    MainWindow window(events);
+    window.show();
+    QApplication::setActiveWindow(&window);
+    auto* entry = find<QLineEdit>(window, "txtEtichetta");
+    auto* edit = find<QPushButton>(window, "cmdEdit");
+    QTest::keyClick(edit, Qt::Key_Escape);
+    EXPECT_TRUE(events.finished.empty()) << "a closed entry has nothing to close";
+    edit->click();
+    QTest::keyClicks(entry, QStringLiteral("%12P1"));
+    QTest::keyClick(entry, Qt::Key_Escape);
+    EXPECT_EQ(events.finished, std::vector<std::string>{""});
+    EXPECT_FALSE(entry->isEnabled());
+    EXPECT_TRUE(entry->text().isEmpty());
+    EXPECT_EQ(QApplication::focusWidget(), edit);
 }
 
 TEST(MainWindow, EnterPressesOkFromAnyControlOfTheWindow) {
@@ -214,7 +249,13 @@ TEST(MainWindow, TheStatusAndTheScanShowOneLineAndTheWholeTextInTheirTooltips) {
     auto* status = find<QLabel>(window, "lblStatusBar");
     auto* display = find<QLabel>(window, "ComDisplay");
     window.setStatusText("Reading Barcode-Label.%12P1\r\nN\x01%");
-    EXPECT_EQ(status->text(), QString::fromUtf8("Reading Barcode-Label.%12P1\u240D\u240AN\u2401%"));
+    const QString shown = status->text();
+    EXPECT_TRUE(shown == QString::fromUtf8("Reading Barcode-Label.%12P1\u240D\u240AN\u2401%") ||
+                shown == QStringLiteral("Reading Barcode-Label.%12P1\\r\\nN\\x01%"))
+        << shown.toStdString();
+    for (const QChar c : shown)
+        EXPECT_TRUE(status->fontMetrics().inFontUcs4(c.unicode()))
+            << "the font cannot draw U+" << std::hex << static_cast<int>(c.unicode());
     const std::string program = "NAME^X1!" + std::string(2000, 'G');
     window.setScanDisplay(" Last Scan:    " + program);
     EXPECT_FALSE(display->text().contains(QLatin1Char('\n')));
@@ -224,6 +265,79 @@ TEST(MainWindow, TheStatusAndTheScanShowOneLineAndTheWholeTextInTheirTooltips) {
     EXPECT_TRUE(display->toolTip().endsWith(QStringLiteral("(10015 bytes)")));
     EXPECT_LT(display->toolTip().size(), 4200);
     EXPECT_LE(display->sizeHint().width(), 400);
+}
+
+TEST(MainWindow, ControlCharactersFallBackToTheLogsFormWhereTheFontHasNoPictures) {
+    const auto none = [](char32_t) { return false; };
+    const auto all = [](char32_t) { return true; };
+    EXPECT_EQ(visibleText("A\x1B"
+                          "B\r\n\x7F\\",
+                          none),
+              QStringLiteral("A\\x1BB\\r\\n\\x7F\\\\"));
+    EXPECT_EQ(visibleText("A\x1B"
+                          "B\x7F",
+                          all),
+              QString::fromUtf8("A\u241BB\u2421"));
+    EXPECT_EQ(visibleText("plain \\ text", none), QStringLiteral("plain \\ text"))
+        << "a text without controls is shown as it is";
+    EXPECT_TRUE(
+        visibleText("\x01" + std::string(600, 'x'), none).endsWith(QStringLiteral("(601 bytes)")));
+}
+
+TEST(MainWindow, AProblemStaysReadableAfterReadyUntilItIsAcknowledged) {
+    RecordingEvents events;
+    MainWindow window(events);
+    OperatorLog log;
+    testing::FakePump pump;
+    StatusLine status(window, log, pump);
+    events.onAcknowledged = [&] { status.problems().acknowledge(); };
+    window.show();
+    QApplication::setActiveWindow(&window);
+    auto* indicator = find<QLabel>(window, "problemIndicator");
+    EXPECT_TRUE(indicator->isHidden());
+
+    status.show("Wait saving g-code.");
+    status.showProblem(
+        ProblemStep::ProgramFile,
+        "Program file not saved: C:\\VELMORA\\PRODUCT\\P1 (No space left on device)");
+    status.show("Adding to Barcode data to List.");
+    status.readyStep();
+    EXPECT_EQ(find<QLabel>(window, "lblStatusBar")->text(), QStringLiteral("Ready."));
+    EXPECT_TRUE(indicator->isVisible());
+    EXPECT_TRUE(indicator->text().startsWith(QStringLiteral("Program file not saved")));
+    EXPECT_TRUE(indicator->toolTip().contains(QStringLiteral("No space left on device")));
+
+    QTest::mouseClick(indicator, Qt::LeftButton);
+    EXPECT_TRUE(indicator->isHidden()) << "a click acknowledges it";
+
+    status.showProblem(ProblemStep::CsvExport, "CSV export failed: disk full");
+    EXPECT_TRUE(indicator->isVisible());
+    EXPECT_EQ(indicator->toolTip().count(QLatin1Char('\n')), 1) << "the earlier one in the tooltip";
+    QTest::keyClick(find<QPushButton>(window, "cmdEdit"), Qt::Key_Shift);
+    EXPECT_TRUE(indicator->isHidden()) << "a key acknowledges it";
+}
+
+TEST(MainWindow, ALongPortCaptionLeavesTheStatusLineItsRoom) {
+    RecordingEvents events;
+    MainWindow window(events);
+    window.show();
+    QApplication::processEvents();
+    const QSize size = window.size();
+    const std::string device =
+        "/dev/serial/by-id/usb-Datalogic_ADC_Inc._Handheld_Barcode_Scanner_" +
+        std::string(100 - 66, 'S');
+    ASSERT_EQ(device.size(), 100u);
+    window.setStatusText(" Waiting for next barcode...");
+    window.setPortCaption("COM1: no scanner: device missing (" + device + ")", device);
+    window.setProblem("Program file not saved: " + device, "12:00:00  Program file not saved");
+    QApplication::processEvents();
+    EXPECT_EQ(window.size(), size) << "the window keeps its size";
+    auto* status = find<QLabel>(window, "lblStatusBar");
+    auto* strip = find<QWidget>(window, "picStatusBar");
+    EXPECT_GE(status->width(), status->fontMetrics().horizontalAdvance(status->text()))
+        << "the status line is shown whole";
+    EXPECT_GE(status->width(), strip->width() / 3);
+    EXPECT_EQ(find<QLabel>(window, "lblCurSettings")->toolTip().toStdString(), device);
 }
 
 TEST(MainWindow, OptionClicksAndPanelValues) {
@@ -260,7 +374,7 @@ TEST(MainWindow, Picture) {
     RecordingEvents events;
     MainWindow window(events);
     window.setStatusText(" Waiting for next barcode...");
-    window.setPortCaption("COM1:9600,N,8,1");
+    window.setPortCaption("COM1:9600,N,8,1", "/dev/ttyUSB0");
     window.setScanDisplay(" Last Scan:    %13P100 N 13 %");
     window.setIndicatorVisible(1, true);
     window.setIndicatorVisible(2, true);
@@ -269,6 +383,30 @@ TEST(MainWindow, Picture) {
     window.show();
     ASSERT_TRUE(
         window.grab().save(QString::fromLocal8Bit(folder) + QStringLiteral("/main-window.png")));
+}
+
+} // namespace
+} // namespace lumetra
+
+namespace lumetra {
+namespace {
+
+// The windows carry the program's own icon, not a generic one (the SVG needs Qt's SVG
+// image support, which the setup installs).
+TEST(ProgramIcon, IsTheProgramsSvgAndTheAboutBoxShowsIt) {
+    const QIcon icon = programIcon();
+    ASSERT_FALSE(icon.isNull());
+    const QImage drawn = icon.pixmap(32, 32).toImage();
+    ASSERT_FALSE(drawn.isNull()) << "the SVG could not be drawn";
+    AboutBox about;
+    const QLabel* picture = about.findChild<QLabel*>(QStringLiteral("picIcon"));
+    ASSERT_NE(picture, nullptr);
+    EXPECT_EQ(picture->pixmap().toImage().convertToFormat(QImage::Format_ARGB32),
+              drawn.convertToFormat(QImage::Format_ARGB32));
+    const QImage generic =
+        about.style()->standardIcon(QStyle::SP_ComputerIcon).pixmap(32, 32).toImage();
+    EXPECT_NE(drawn.convertToFormat(QImage::Format_ARGB32),
+              generic.convertToFormat(QImage::Format_ARGB32));
 }
 
 } // namespace

@@ -6,7 +6,7 @@ namespace lumetra::testing {
 
 void FakeSerialPort::open(int portNumber, const LineSettings& settings) {
     if (!refusal.empty())
-        throw UnexpectedError(8002, refusal);
+        throw PortOpenError(refusalKind, refusal);
     open_ = true;
     openedPort = portNumber;
     openedSettings = settings;

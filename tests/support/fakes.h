@@ -22,6 +22,9 @@ namespace lumetra::testing {
 struct FakePanel : Panel {
     std::vector<std::string> statuses;
     std::string portCaption;
+    std::string portDetail;
+    std::string problem;
+    std::string problemHistory;
     std::string scanDisplay;
     std::string entryText;
     bool activityVisible = false;
@@ -37,7 +40,14 @@ struct FakePanel : Panel {
     int centred = 0;
 
     void setStatusText(std::string_view text) override { statuses.emplace_back(text); }
-    void setPortCaption(std::string_view text) override { portCaption = text; }
+    void setPortCaption(std::string_view text, std::string_view detail) override {
+        portCaption = text;
+        portDetail = detail;
+    }
+    void setProblem(std::string_view text, std::string_view history) override {
+        problem = text;
+        problemHistory = history;
+    }
     void setScanDisplay(std::string_view text) override { scanDisplay = text; }
     void setEntryText(std::string_view text) override { entryText = text; }
     void setActivity(bool visible, std::string_view caption) override {
@@ -127,7 +137,8 @@ struct FakeSerialPort : SerialPort {
     bool open_ = false;
     int openedPort = 0;
     LineSettings openedSettings;
-    std::string refusal; // when set, open raises with this description
+    std::string refusal; // when set, open raises with this description and kind
+    PortProblem refusalKind = PortProblem::DeviceMissing;
     std::deque<std::string> incoming;
     std::string pending; // what the port holds right now
     std::string written;

@@ -7,14 +7,18 @@
 
 namespace lumetra {
 
-std::optional<std::string> serialDeviceProblem(const std::string& device) {
+std::optional<DeviceFault> serialDeviceProblem(const std::string& device) {
     struct stat status {};
-    if (::stat(device.c_str(), &status) != 0)
-        return errno == ENOENT ? "device missing (plugged in?)" : std::strerror(errno);
+    if (::stat(device.c_str(), &status) != 0) {
+        if (errno == ENOENT)
+            return DeviceFault{PortProblem::DeviceMissing, "device missing (plugged in?)"};
+        return DeviceFault{PortProblem::Other, std::strerror(errno)};
+    }
     if (!S_ISCHR(status.st_mode))
-        return std::string("not a serial device");
+        return DeviceFault{PortProblem::NotSerial, "not a serial device"};
     if (::access(device.c_str(), R_OK | W_OK) != 0 && errno == EACCES)
-        return std::string("no permission (the user needs to be in the dialout group)");
+        return DeviceFault{PortProblem::NoPermission,
+                           "no permission (the user needs to be in the dialout group)"};
     return std::nullopt;
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/serial_port.h"
+
 #include <optional>
 #include <string>
 
@@ -7,6 +9,6 @@ namespace lumetra {
 
 // What keeps a serial device from being opened that a person can act on, told before
 // the port is tried: missing, not a serial device, no rights (the dialout group).
-std::optional<std::string> serialDeviceProblem(const std::string& device);
+std::optional<DeviceFault> serialDeviceProblem(const std::string& device);
 
 } // namespace lumetra

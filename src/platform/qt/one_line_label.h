@@ -1,9 +1,11 @@
 // A label that shows any text on one line of its own width: long texts are cut and
-// elided, control characters are shown as their pictures, and the text (to a bound) is
-// in the tooltip. It never asks the window for more room, however long the text.
+// elided, control characters are shown as their pictures (or, where the font has none,
+// as the log writes them: "\x1B"), and the text (to a bound) is in the tooltip. It never
+// asks the window for more room than its text, and can be squeezed to nothing.
 #pragma once
 
 #include <QLabel>
+#include <functional>
 #include <string_view>
 
 namespace lumetra {
@@ -14,6 +16,8 @@ public:
 
     // `codePageText` as the label's text; only its first kShownCharacters are laid out.
     void setOneLineText(std::string_view codePageText);
+    // Called when the label is clicked.
+    void setOnClick(std::function<void()> onClick) { m_onClick = std::move(onClick); }
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
@@ -23,6 +27,14 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+
+private:
+    std::function<void()> m_onClick;
 };
+
+// The text shown for `codePageText`: control characters as their pictures when `drawable`
+// says the font has each of them, else the whole text as the operator log writes it.
+QString visibleText(std::string_view codePageText, const std::function<bool(char32_t)>& drawable);
 
 } // namespace lumetra

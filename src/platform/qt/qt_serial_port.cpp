@@ -27,10 +27,18 @@ std::string describe(const QString& text) {
     return text.toLocal8Bit().toStdString();
 }
 
-std::string openFailure(const QSerialPort& port) {
-    if (port.error() == QSerialPort::PermissionError)
-        return "busy: opened by another program (" + describe(port.errorString()) + ")";
-    return describe(port.errorString());
+// Qt's own check comes after the device's rights were found sound: a refusal then means
+// another program holds the port (its lock file, or an exclusive opening).
+DeviceFault openFailure(const QSerialPort& port) {
+    switch (port.error()) {
+    case QSerialPort::PermissionError:
+        return {PortProblem::Busy,
+                "busy: opened by another program (" + describe(port.errorString()) + ")"};
+    case QSerialPort::DeviceNotFoundError:
+        return {PortProblem::DeviceMissing, describe(port.errorString())};
+    default:
+        return {PortProblem::Other, describe(port.errorString())};
+    }
 }
 
 } // namespace
@@ -53,15 +61,15 @@ QtSerialPort::QtSerialPort(DeviceForPort deviceForPort, DeviceProblem deviceProb
 
 void QtSerialPort::open(int portNumber, const LineSettings& settings) {
     if (portNumber < 1 || portNumber > 16)
-        throw UnexpectedError(error_number::kPortOpenFailed, "Invalid port number");
+        throw PortOpenError(PortProblem::NoSuchPort, "Invalid port number");
     const std::string device = m_deviceForPort(portNumber);
-    if (const auto reason = m_deviceProblem ? m_deviceProblem(device) : std::nullopt)
-        throw UnexpectedError(error_number::kPortOpenFailed, device + ": " + *reason);
+    if (const auto fault = m_deviceProblem ? m_deviceProblem(device) : std::nullopt)
+        throw PortOpenError(fault->problem, device + ": " + fault->text);
     m_port.setPortName(QString::fromLocal8Bit(device.c_str()));
     if (!m_port.open(QIODevice::ReadWrite)) {
-        const std::string reason = openFailure(m_port);
+        const DeviceFault fault = openFailure(m_port);
         m_port.clearError();
-        throw UnexpectedError(error_number::kPortOpenFailed, device + ": " + reason);
+        throw PortOpenError(fault.problem, device + ": " + fault.text);
     }
     const bool configured =
         m_port.setBaudRate(settings.baudRate) &&
@@ -72,7 +80,7 @@ void QtSerialPort::open(int portNumber, const LineSettings& settings) {
         const std::string reason = "not a serial device (" + describe(m_port.errorString()) + ")";
         m_port.close();
         m_port.clearError();
-        throw UnexpectedError(error_number::kPortOpenFailed, device + ": " + reason);
+        throw PortOpenError(PortProblem::NotSerial, device + ": " + reason);
     }
     m_port.clear(QSerialPort::Input);
     m_failure.reset();

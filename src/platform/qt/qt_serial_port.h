@@ -14,7 +14,7 @@ class QtSerialPort final : public SerialPort {
 public:
     using DeviceForPort = std::function<std::string(int portNumber)>;
     // What keeps a device from being opened, told before Qt tries (none: Qt tells).
-    using DeviceProblem = std::function<std::optional<std::string>(const std::string& device)>;
+    using DeviceProblem = std::function<std::optional<DeviceFault>(const std::string& device)>;
     explicit QtSerialPort(DeviceForPort deviceForPort, DeviceProblem deviceProblem = {});
 
     void open(int portNumber, const LineSettings& settings) override;

@@ -9,6 +9,10 @@
 
 namespace lumetra {
 
+QIcon programIcon() {
+    return QIcon(QStringLiteral(":/lumetra.svg"));
+}
+
 bool displayMissing() {
 #ifdef Q_OS_WIN
     return false; // a Windows session always has its desktop

@@ -1,6 +1,7 @@
 // Small pieces shared by the program's windows.
 #pragma once
 
+#include <QIcon>
 #include <QString>
 
 class QBoxLayout;
@@ -12,6 +13,9 @@ namespace lumetra {
 
 // True when Qt would use X11 and there is no display to open: Qt would abort.
 bool displayMissing();
+
+// The program's icon: the SVG that is installed for the desktop, built into the program.
+QIcon programIcon();
 
 // Top at half the screen height less half the window's, left likewise.
 void centreWindow(QWidget& window);
