@@ -53,8 +53,8 @@ Program::Program(const ProgramEnvironment& setup)
     m_errors = std::make_unique<ErrorReporter>(*m_dialogs, *m_log);
     m_port = std::make_unique<QtSerialPort>(
         [this](int port) {
-            const std::string key = "Com" + std::to_string(port) + "Device";
-            return m_ini.readString(kMainSection, key, m_platform.defaultScannerDevice(port));
+            return m_ini.readString(kMainSection, scannerDeviceKey(port),
+                                    m_platform.defaultScannerDevice(port));
         },
         [this](const std::string& device) { return m_platform.scannerDeviceProblem(device); });
     if (m_unattended)

@@ -24,6 +24,8 @@ public:
     }
     void onWriteSuccess(std::function<void()> report) { m_succeeded = std::move(report); }
     const std::string& path() const { return m_path; }
+    Profile& profile() const { return m_profile; }
+    ProfileOutline outline() const { return m_profile.outline(m_path); }
 
     // A value as a buffer of `size` characters receives it.
     std::string readString(std::string_view section, std::string_view key,

@@ -1,5 +1,6 @@
 #include "base/operator_log.h"
 
+#include "common/code_page.h"
 #include "common/log_text.h"
 #include "platform/files.h"
 
@@ -106,7 +107,10 @@ void OperatorLog::rotateIfFull(std::size_t coming) {
 
 void OperatorLog::writeAndTell(LogKind kind, std::string_view text) {
     write(kind, text);
-    std::fprintf(stderr, "lumetra: %s\n", escapedLogText(text).c_str());
+    std::string shown = codePageToUtf8(text);
+    std::replace_if(
+        shown.begin(), shown.end(), [](char c) { return c >= 0 && c < ' '; }, '?');
+    std::fprintf(stderr, "lumetra: %s\n", shown.c_str());
 }
 
 void OperatorLog::write(LogKind kind, std::string_view text) {

@@ -44,6 +44,10 @@ std::string buildColumnLine(const LabelData& data, std::string_view newListCol) 
     return line;
 }
 
+std::string listColumnsSetting(const IniFile& ini) {
+    return ini.readString("VELMORA", "NewListCol", "");
+}
+
 WorkList::WorkList(LabelState& state, HostLink& host, const IniFile& ini,
                    const Configuration& config, StatusLine& status, OperatorLog& log)
     : m_state(state), m_host(host), m_ini(ini), m_config(config), m_status(status), m_log(log) {}
@@ -54,7 +58,7 @@ std::string WorkList::buildListLine() {
         return buildTaggedLine(m_state.data, m_state.fieldCodeTable);
     }
     insertExclusions(m_state.data, m_config.exclusionSetting);
-    return buildColumnLine(m_state.data, m_ini.readString("VELMORA", "NewListCol", ""));
+    return buildColumnLine(m_state.data, listColumnsSetting(m_ini));
 }
 
 void WorkList::addWorkListLine() {

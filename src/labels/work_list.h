@@ -42,4 +42,7 @@ private:
     OperatorLog& m_log;
 };
 
+// The extra columns of the work list (NewListCol of section VELMORA), read at each line.
+std::string listColumnsSetting(const IniFile& ini);
+
 } // namespace lumetra

@@ -5,8 +5,21 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace lumetra {
+
+// What a profile file holds, as the profile functions read it: its sections in order, each
+// with the names of its keys. Only the first section of a name is ever read.
+struct ProfileSection {
+    std::string name;
+    std::size_t line = 0; // 1-based line of its header; 0 for keys before any header
+    std::vector<std::string> keys;
+};
+struct ProfileOutline {
+    std::string failure; // why the file cannot be read; empty when it was read
+    std::vector<ProfileSection> sections;
+};
 
 class Profile {
 public:
@@ -31,6 +44,9 @@ public:
 
     // Why the last write that returned false failed.
     virtual std::string lastWriteError() const = 0;
+
+    // The sections and keys of `file`, or why it cannot be read.
+    virtual ProfileOutline outline(const std::string& file) = 0;
 };
 
 } // namespace lumetra

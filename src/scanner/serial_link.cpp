@@ -111,7 +111,7 @@ void SerialLink::showSettingsDialog() {
     saveSerialSettings();
     if (chosen->port != 0 && !chosen->device.empty() &&
         chosen->device != m_port.deviceOf(chosen->port))
-        m_ini.write(kMainSection, "Com" + std::to_string(chosen->port) + "Device", chosen->device);
+        m_ini.write(kMainSection, scannerDeviceKey(chosen->port), chosen->device);
     openScannerPort();
 }
 

@@ -48,6 +48,19 @@ std::optional<LineSettings> parseLineSettings(std::string_view text) {
     return LineSettings{*baud, parity, *data, *stop};
 }
 
+std::string scannerDeviceKey(int port) {
+    return "Com" + std::to_string(port) + "Device";
+}
+
+bool isScannerDeviceKey(std::string_view key) {
+    const std::string upper = toUpper(key);
+    if (upper.size() <= 9 || upper.substr(0, 3) != "COM" ||
+        upper.substr(upper.size() - 6) != "DEVICE")
+        return false;
+    const std::string_view digits = std::string_view(upper).substr(3, upper.size() - 9);
+    return wholeNumber(digits).has_value();
+}
+
 std::string portCaption(int port, std::string_view settings) {
     return "COM" + std::to_string(port) + ":" + std::string(settings);
 }

@@ -4,6 +4,7 @@
 #include "common/status_texts.h"
 #include "common/text.h"
 #include "labels/exclusion.h"
+#include "shell/setup_review.h"
 
 namespace lumetra {
 
@@ -48,13 +49,23 @@ StartupResult Application::start() {
 
     bool loaded = false;
     if (!m_errors.guarded([&] {
-            loaded = ConfigurationLoader(m_paths, m_files, m_dialogs, m_panel)
+            loaded = ConfigurationLoader(m_paths, m_files, m_dialogs, m_panel, m_log)
                          .loadConfiguration(m_config, m_ini);
         }) ||
         !loaded)
         return StartupResult::EndNow;
     m_log.write(LogKind::Info, "configuration read from " + m_config.iniPath);
     m_log.setRotation(m_config.logRotation);
+    // What the message boxes do not say, for the integrator: the log and standard error,
+    // before start-up writes its first key.
+    m_errors.guarded([&] {
+        for (const Finding& finding : reviewAtStartUp(m_ini, m_paths, m_config)) {
+            const bool error = finding.verdict == Verdict::Error;
+            m_log.writeAndTell(error ? LogKind::Error : LogKind::Info, findingText(finding));
+            if (error)
+                m_status.problems().report(ProblemStep::Configuration, findingText(finding));
+        }
+    });
 
     m_errors.guarded([&] { m_subsystems.openScannerPort(); });
     m_errors.guarded([&] { m_subsystems.fillFieldCodeTable(); });

@@ -11,6 +11,9 @@ namespace lumetra {
 namespace {
 
 constexpr unsigned kWindowsDirBuffer = 144;
+constexpr const char* kIniFolders =
+    "the program folder, then the Windows directory; set LUMETRA_PROGRAM_DIR or "
+    "LUMETRA_WINDOWS_DIR to name others";
 
 // The profile function's result as the original's signed 32-bit number, put into the
 // 16-bit port number: a value that does not fit overflows, never wraps to another port.
@@ -23,8 +26,8 @@ std::int16_t toPortNumber(std::uint32_t profileValue) {
 
 } // namespace
 
-std::string ConfigurationLoader::folderValue(const IniFile& ini, std::string_view key,
-                                             std::string_view defaultValue) {
+static std::string folderValue(const IniFile& ini, std::string_view key,
+                               std::string_view defaultValue) {
     std::string value = normaliseFolderValue(ini.readString(kMainSection, key, defaultValue));
     // An empty value would put the files at the root of the file system: keep the default.
     return value.empty() ? normaliseFolderValue(defaultValue) : value;
@@ -38,8 +41,8 @@ std::string normaliseFolderValue(std::string_view value) {
 }
 
 ConfigurationLoader::ConfigurationLoader(Paths& paths, FileChecker& files, Dialogs& dialogs,
-                                         Panel& panel)
-    : m_paths(paths), m_files(files), m_dialogs(dialogs), m_panel(panel) {}
+                                         Panel& panel, OperatorLog& log)
+    : m_paths(paths), m_files(files), m_dialogs(dialogs), m_panel(panel), m_log(log) {}
 
 bool ConfigurationLoader::loadConfiguration(Configuration& config, IniFile& ini) {
     config.windowsDir = m_paths.windowsDirectory().substr(0, kWindowsDirBuffer - 1);
@@ -48,18 +51,27 @@ bool ConfigurationLoader::loadConfiguration(Configuration& config, IniFile& ini)
     if (!m_files.fileExists(config.iniPath)) {
         config.iniPath = config.windowsDir + "\\ORX.INI";
         if (!m_files.fileExists(config.iniPath)) {
+            m_log.writeAndTell(LogKind::Error,
+                               "ORX.INI not found: looked for " +
+                                   m_paths.map(m_paths.programFolder() + "\\ORX.INI") + " and " +
+                                   m_paths.map(config.iniPath) + " (" + kIniFolders + ")");
             m_dialogs.message(texts::kIniNotFound, Icon::Critical, Buttons::Ok);
             return false;
         }
     }
     ini.setPath(m_paths.map(config.iniPath));
+    readConfigurationSettings(config, ini, m_paths, m_panel);
+    return true;
+}
 
+void readConfigurationSettings(Configuration& config, const IniFile& ini, const Paths& paths,
+                               Panel& panel) {
     std::string defaultProgramFolder = "C:\\VELMORA\\PRODUCT\\";
     config.host.cncSuffixMode =
-        contains(toUpper(m_paths.programFolder()), "VIRK") || config.host.consolePresent;
+        contains(toUpper(paths.programFolder()), "VIRK") || config.host.consolePresent;
     if (config.host.cncSuffixMode) {
         defaultProgramFolder = "C:\\VIRK\\PRODUCT\\";
-        m_panel.useSuffixVariantLayout();
+        panel.useSuffixVariantLayout();
     }
 
     config.serialSettings = ini.readString(kMainSection, "Settings", "9600,N,8,1");
@@ -67,12 +79,12 @@ bool ConfigurationLoader::loadConfiguration(Configuration& config, IniFile& ini)
     // An empty value would put program files into the working folder: keep the default.
     if (config.gcodePath.empty())
         config.gcodePath = defaultProgramFolder;
-    config.commPort = toPortNumber(ini.readInt(kMainSection, "CommPort", 1));
+    const std::uint32_t port = ini.readInt(kMainSection, "CommPort", 1);
 
     const auto interval =
         static_cast<std::int32_t>(ini.readInt(kMainSection, "CommPollTime", kDefaultPollInterval));
     config.pollInterval = interval >= kSmallestPollInterval ? interval : kDefaultPollInterval;
-    m_panel.setPollInterval(config.pollInterval);
+    panel.setPollInterval(config.pollInterval);
 
     config.csvInPath = folderValue(ini, "CSVInPath", "C:\\");
     config.csvOutPath = folderValue(ini, "CSVOutPath", "C:\\Lumetra.csv");
@@ -87,7 +99,8 @@ bool ConfigurationLoader::loadConfiguration(Configuration& config, IniFile& ini)
                                                : static_cast<std::int32_t>(kDefaultLogSizeKB)) *
         1024;
     config.logRotation.filesKept = kept >= 1 ? kept : kDefaultLogFilesKept;
-    return true;
+    // Raised once every key was read, so that a review of the setup sees them all.
+    config.commPort = toPortNumber(port);
 }
 
 } // namespace lumetra

@@ -146,7 +146,7 @@ TEST_F(Startup, TheProgramFolderFileWinsOverTheWindowsDirectory) {
     EXPECT_EQ(config.commPort, 3);
     std::filesystem::remove(programFolder + "/ORX.INI");
     Configuration second;
-    ConfigurationLoader loader(paths, files, dialogs, panel);
+    ConfigurationLoader loader(paths, files, dialogs, panel, log);
     ASSERT_TRUE(loader.loadConfiguration(second, ini));
     EXPECT_EQ(second.commPort, 4);
 }
@@ -175,7 +175,7 @@ TEST_F(Startup, NormalisesTextValues) {
         writeIni("[VOZEZIZO]\r\n" + c.lines + "\r\n");
         Configuration loaded;
         ASSERT_TRUE(
-            ConfigurationLoader(paths, files, dialogs, panel).loadConfiguration(loaded, ini));
+            ConfigurationLoader(paths, files, dialogs, panel, log).loadConfiguration(loaded, ini));
         EXPECT_EQ(loaded.*(c.field), c.expected) << c.lines;
     }
 }
@@ -232,7 +232,7 @@ TEST_F(Startup, PollIntervalNeedsAtLeastOneHundred) {
         writeIni("[VOZEZIZO]\n" + line + "\n");
         Configuration loaded;
         ASSERT_TRUE(
-            ConfigurationLoader(paths, files, dialogs, panel).loadConfiguration(loaded, ini));
+            ConfigurationLoader(paths, files, dialogs, panel, log).loadConfiguration(loaded, ini));
         EXPECT_EQ(loaded.pollInterval, expected) << line;
         EXPECT_EQ(panel.pollInterval, expected) << line;
     }

@@ -130,6 +130,21 @@ std::optional<std::size_t> IniDocument::findKey(std::ptrdiff_t header, std::stri
     return std::nullopt;
 }
 
+std::vector<ProfileSection> IniDocument::outline() const {
+    std::vector<ProfileSection> sections;
+    for (std::size_t i = 0; i < m_lines.size(); ++i) {
+        const Parsed parsed = parse(m_lines[i].content);
+        if (parsed.kind == Kind::Section)
+            sections.push_back({parsed.name, i + 1, {}});
+        else if (parsed.kind == Kind::Key || parsed.kind == Kind::Bare) {
+            if (sections.empty())
+                sections.push_back({{}, 0, {}});
+            sections.back().keys.push_back(parsed.name);
+        }
+    }
+    return sections;
+}
+
 const IniDocument::Index& IniDocument::index() const {
     if (m_index)
         return *m_index;

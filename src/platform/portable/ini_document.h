@@ -2,6 +2,8 @@
 // edited in place: lines that a change does not touch keep every byte.
 #pragma once
 
+#include "platform/profile.h"
+
 #include <map>
 #include <memory>
 #include <optional>
@@ -28,6 +30,8 @@ public:
     bool removeSection(std::string_view section);
 
     std::string bytes() const;
+    // The sections in order with their keys (a key without "=" too).
+    std::vector<ProfileSection> outline() const;
 
 private:
     struct Line {

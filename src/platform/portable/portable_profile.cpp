@@ -4,6 +4,9 @@
 #include "platform/files.h"
 #include "platform/portable/ini_document.h"
 
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <system_error>
 
@@ -75,6 +78,27 @@ std::uint32_t profileInteger(std::string_view text) {
 
 PortableProfile::PortableProfile(std::string windowsDirectory)
     : m_windowsDirectory(std::move(windowsDirectory)) {}
+
+ProfileOutline outlineOfFile(const std::string& nativePath) {
+    std::error_code error;
+    if (std::filesystem::is_directory(fileSystemPath(nativePath), error))
+        return {"it is a folder, not a file", {}};
+    std::FILE* file = openFile(nativePath, "rb");
+    if (file == nullptr)
+        return {std::strerror(errno), {}};
+    std::fclose(file);
+    const auto bytes = readWholeFile(nativePath);
+    if (!bytes)
+        return {"it cannot be read", {}};
+    const bool utf16 = bytes->substr(0, 2) == kUtf16Bom;
+    const IniDocument document(utf16 ? utf16leToCodePage(std::string_view(*bytes).substr(2))
+                                     : *bytes);
+    return {{}, document.outline()};
+}
+
+ProfileOutline PortableProfile::outline(const std::string& file) {
+    return outlineOfFile(resolve(file));
+}
 
 std::string PortableProfile::resolve(const std::string& file) const {
     if (file.find('/') == std::string::npos && file.find('\\') == std::string::npos)

@@ -24,6 +24,7 @@ public:
                      std::optional<std::string_view> key,
                      std::optional<std::string_view> value) override;
     std::string lastWriteError() const override { return m_lastWriteError; }
+    ProfileOutline outline(const std::string& file) override;
 
 private:
     // A file as read: its text parsed, and whether it is stored as UTF-16LE (which a write
@@ -43,6 +44,9 @@ private:
     std::string m_lastWriteError;
     std::map<std::string, Loaded, std::less<>> m_loaded;
 };
+
+// The outline of the profile file at `nativePath` (a UTF-16LE file read as the code page).
+ProfileOutline outlineOfFile(const std::string& nativePath);
 
 // The integer parse of the profile functions: leading blanks and control characters
 // skipped, one sign, the prefixes 0x, 0o and 0b, digits; wraps modulo 2^32.

@@ -15,6 +15,7 @@ public:
                      std::optional<std::string_view> key,
                      std::optional<std::string_view> value) override;
     std::string lastWriteError() const override { return m_lastWriteError; }
+    ProfileOutline outline(const std::string& file) override;
 
 private:
     std::string m_lastWriteError;
