@@ -70,6 +70,11 @@ export LUMETRA_HOST_JOURNAL="$root/host-journal.tsv"
 # The stand-in editor's Open dialog opens programs from the program folder.
 export LUMETRA_EDITOR_FOLDER="$root/drive_c/VELMORA/PRODUCT"
 
+# What an integrator runs first on a new workstation: the check reads the setup as the
+# program will, and says what is wrong (here only its warnings, errors and summary).
+echo "--- workstation check (build/bin/lumetra --check; every item with --check alone)"
+build/bin/lumetra --check | grep -v '^ok ' || true
+
 headless=0
 if [ "${1:-}" = "--headless" ] || [ -z "${DISPLAY:-}" ]; then
   headless=1

@@ -13,6 +13,7 @@
 #include "platform/platform_log.h"
 #include "platform/profile.h"
 #include "platform/serial_port.h"
+#include "platform/workstation_probe.h"
 
 #include <functional>
 #include <memory>
@@ -47,6 +48,8 @@ public:
     // What keeps the scanner's device from being opened that the operator can act on,
     // told before the port is tried; none when the port itself is to tell.
     std::optional<DeviceFault> scannerDeviceProblem(const std::string& device) const;
+    // What the workstation check asks the system.
+    std::unique_ptr<WorkstationProbe> workstationProbe() const;
 
 private:
     Environment m_environment;

@@ -6,6 +6,7 @@
 #include "platform/posix/posix_instance_guard.h"
 #include "platform/posix/posix_paths.h"
 #include "platform/posix/posix_serial_device.h"
+#include "platform/posix/posix_workstation_probe.h"
 #include "platform/sim/deflate_codec.h"
 
 namespace lumetra {
@@ -50,6 +51,10 @@ std::optional<DeviceFault> PlatformAdapters::scannerDeviceProblem(const std::str
 
 std::string executableFolder() {
     return posixExecutableFolder();
+}
+
+std::unique_ptr<WorkstationProbe> PlatformAdapters::workstationProbe() const {
+    return std::make_unique<PosixWorkstationProbe>();
 }
 
 } // namespace lumetra

@@ -32,9 +32,8 @@ bool IniFile::write(std::string_view section, std::string_view key, std::string_
 }
 
 std::string IniFile::readIniText(std::string_view section, std::string_view key) const {
-    constexpr std::string_view kMissing = "END.-";
-    std::string value = readString(section, key, kMissing, 80);
-    return value == kMissing ? std::string{} : value;
+    std::string value = readString(section, key, kIniTextMissing, 80);
+    return value == kIniTextMissing ? std::string{} : value;
 }
 
 } // namespace lumetra

@@ -12,6 +12,8 @@ namespace lumetra {
 
 inline constexpr std::string_view kMainSection = "VOZEZIZO";
 inline constexpr unsigned kTextBuffer = 128;
+// The default of readIniText's read: a value that reads as this is missing.
+inline constexpr std::string_view kIniTextMissing = "END.-";
 
 class IniFile {
 public:

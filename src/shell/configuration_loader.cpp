@@ -3,8 +3,10 @@
 #include "common/errors.h"
 #include "common/status_texts.h"
 #include "common/text.h"
+#include "platform/files.h"
 
 #include <cstdint>
+#include <filesystem>
 
 namespace lumetra {
 
@@ -44,6 +46,15 @@ ConfigurationLoader::ConfigurationLoader(Paths& paths, FileChecker& files, Dialo
                                          Panel& panel, OperatorLog& log)
     : m_paths(paths), m_files(files), m_dialogs(dialogs), m_panel(panel), m_log(log) {}
 
+// A place where ORX.INI was looked for, and what stands there when it is not a file.
+std::string ConfigurationLoader::lookedFor(const std::string& path) const {
+    const std::string native = m_paths.map(path);
+    std::error_code error;
+    if (std::filesystem::is_directory(fileSystemPath(native), error))
+        return native + " (a folder stands there, not a file)";
+    return native;
+}
+
 bool ConfigurationLoader::loadConfiguration(Configuration& config, IniFile& ini) {
     config.windowsDir = m_paths.windowsDirectory().substr(0, kWindowsDirBuffer - 1);
 
@@ -53,8 +64,8 @@ bool ConfigurationLoader::loadConfiguration(Configuration& config, IniFile& ini)
         if (!m_files.fileExists(config.iniPath)) {
             m_log.writeAndTell(LogKind::Error,
                                "ORX.INI not found: looked for " +
-                                   m_paths.map(m_paths.programFolder() + "\\ORX.INI") + " and " +
-                                   m_paths.map(config.iniPath) + " (" + kIniFolders + ")");
+                                   lookedFor(m_paths.programFolder() + "\\ORX.INI") + " and " +
+                                   lookedFor(config.iniPath) + " (" + kIniFolders + ")");
             m_dialogs.message(texts::kIniNotFound, Icon::Critical, Buttons::Ok);
             return false;
         }

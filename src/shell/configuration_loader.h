@@ -20,6 +20,7 @@ public:
     bool loadConfiguration(Configuration& config, IniFile& ini);
 
 private:
+    std::string lookedFor(const std::string& path) const;
     Paths& m_paths;
     FileChecker& m_files;
     Dialogs& m_dialogs;

@@ -59,25 +59,6 @@ private:
     std::set<std::string> m_seen;
 };
 
-// Setup is read without a window.
-struct NoPanel final : Panel {
-    void setStatusText(std::string_view) override {}
-    void setProblem(std::string_view, std::string_view) override {}
-    void setPortCaption(std::string_view, std::string_view) override {}
-    void setScanDisplay(std::string_view) override {}
-    void setActivity(bool, std::string_view) override {}
-    void setEntryText(std::string_view) override {}
-    void setIndicatorVisible(int, bool) override {}
-    void setAutoFieldVisible(bool) override {}
-    void setListProgress(std::size_t, std::size_t) override {}
-    void setExclusionCaption(std::optional<std::string_view>) override {}
-    int optionValue(Option) const override { return 0; }
-    void setOptionValue(Option, int) override {}
-    void useSuffixVariantLayout() override {}
-    void setPollInterval(int) override {}
-    void centre() override {}
-};
-
 // The edit distance of two names, to suggest the key a misspelt one was meant to be.
 std::size_t distance(std::string_view a, std::string_view b) {
     std::vector<std::size_t> row(b.size() + 1);
@@ -124,7 +105,7 @@ std::vector<SettingUse> everySettingUse(const IniFile& ini, const Paths& paths,
                                         const Configuration& config) {
     RecordingProfile recorder(ini.profile());
     const IniFile recorded(recorder, ini.path());
-    NoPanel panel;
+    WindowlessPanel panel;
     Configuration read = config;
     // The same readers as the program's, in its order.
     try {
@@ -142,9 +123,12 @@ std::vector<SettingUse> everySettingUse(const IniFile& ini, const Paths& paths,
     listColumnsSetting(recorded);
 
     const ProfileOutline outline = ini.outline();
-    for (SettingUse& use : recorder.uses)
+    for (SettingUse& use : recorder.uses) {
         if (const ProfileSection* section = firstSection(outline, use.section))
             use.fromFile = holds(*section, use.key);
+        if (!use.fromFile && use.value == kIniTextMissing)
+            use.value.clear();
+    }
     return recorder.uses;
 }
 

@@ -4,22 +4,15 @@
 
 #include "base/configuration.h"
 #include "base/ini_file.h"
+#include "platform/panel.h"
 #include "platform/paths.h"
 #include "platform/profile.h"
+#include "platform/workstation_probe.h"
 
 #include <string>
 #include <vector>
 
 namespace lumetra {
-
-enum class Verdict { Ok, Warning, Error };
-
-struct Finding {
-    Verdict verdict = Verdict::Ok;
-    std::string item;   // what it is about: "ORX.INI", "GCodePath", "scanner device"...
-    std::string text;   // what was found
-    std::string remedy; // what to do; empty for ok
-};
 
 // One key the program reads, as it reads it: the value it gets and whether the file holds it.
 struct SettingUse {
@@ -48,6 +41,26 @@ std::vector<Finding> reviewProgramFolder(const Configuration& config, const Path
 // The problems start-up tells the integrator (warnings and errors of the two above).
 std::vector<Finding> reviewAtStartUp(const IniFile& ini, const Paths& paths,
                                      const Configuration& config);
+
+// The setup is read without a window: what would go to it is dropped.
+class WindowlessPanel final : public Panel {
+public:
+    void setStatusText(std::string_view) override {}
+    void setProblem(std::string_view, std::string_view) override {}
+    void setPortCaption(std::string_view, std::string_view) override {}
+    void setScanDisplay(std::string_view) override {}
+    void setActivity(bool, std::string_view) override {}
+    void setEntryText(std::string_view) override {}
+    void setIndicatorVisible(int, bool) override {}
+    void setAutoFieldVisible(bool) override {}
+    void setListProgress(std::size_t, std::size_t) override {}
+    void setExclusionCaption(std::optional<std::string_view>) override {}
+    int optionValue(Option) const override { return 0; }
+    void setOptionValue(Option, int) override {}
+    void useSuffixVariantLayout() override {}
+    void setPollInterval(int) override {}
+    void centre() override {}
+};
 
 // "warning: <item>: <text> (<remedy>)"
 std::string findingText(const Finding& finding);
