@@ -162,7 +162,16 @@ int main(int argc, char* argv[]) {
     parser.addOption(showAfter);
     parser.addOption(quitOnKey);
     parser.addOption(folder);
-    parser.process(*app);
+    // A usage error ends with status 2, as with the other tools (Qt's own handling gives 1).
+    if (!parser.parse(QCoreApplication::arguments())) {
+        std::fprintf(stderr, "lumetra-editor: %s (see --help)\n",
+                     parser.errorText().toLocal8Bit().constData());
+        return 2;
+    }
+    if (parser.isSet(QStringLiteral("help")))
+        parser.showHelp(0);
+    if (parser.isSet(QStringLiteral("version")))
+        parser.showVersion();
     if (lumetra::displayMissing()) {
         std::fputs("lumetra-editor: no display; set DISPLAY\n", stderr);
         return 1;

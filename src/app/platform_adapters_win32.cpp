@@ -11,11 +11,25 @@
 #include "platform/win32/win32_instance_guard.h"
 #include "platform/win32/win32_paths.h"
 #include "platform/win32/win32_profile.h"
+#include "platform/win32/win32_workstation_probe.h"
 #include "programs/payload_expander.h"
 
 #include <windows.h>
 
 namespace lumetra {
+
+namespace {
+
+std::string compressionDll(const Environment& environment) {
+    return environment("LUMETRA_COMPRESSION_DLL").value_or("crush32.dll");
+}
+
+// The helper of the 32-bit library's width, beside the program.
+std::string expandHelper() {
+    return win32ExecutableFolder() + "\\lumetra-expand32.exe";
+}
+
+} // namespace
 
 PlatformAdapters::PlatformAdapters(Environment environment, std::string executableFolder)
     : m_environment(std::move(environment)),
@@ -40,7 +54,7 @@ std::unique_ptr<Desktop> PlatformAdapters::desktop(PlatformLog& log) {
 }
 
 std::unique_ptr<CompressionLibrary> PlatformAdapters::compression(PlatformLog& log) {
-    const std::string name = m_environment("LUMETRA_COMPRESSION_DLL").value_or("crush32.dll");
+    const std::string name = compressionDll(m_environment);
     LoadedCompression loaded = loadCrush32(name);
     if (loaded.library) {
         log.info("compression library loaded in process: " + name);
@@ -49,7 +63,7 @@ std::unique_ptr<CompressionLibrary> PlatformAdapters::compression(PlatformLog& l
     if (loaded.otherWidth) {
         // The workstation's library is most likely a 32-bit DLL: a helper of its width
         // expands the payloads, through the compressed scans' own temporary folder.
-        const std::string helper = win32ExecutableFolder() + "\\lumetra-expand32.exe";
+        const std::string helper = expandHelper();
         if (GetFileAttributesW(fileSystemPath(helper).c_str()) != INVALID_FILE_ATTRIBUTES) {
             log.info(loaded.failure + "; compressed scans are expanded through " + helper);
             const std::string folder = m_paths->map(kCompressedTempPath);
@@ -68,6 +82,10 @@ std::string PlatformAdapters::defaultScannerDevice(int port) const {
 
 std::optional<DeviceFault> PlatformAdapters::scannerDeviceProblem(const std::string&) const {
     return std::nullopt; // COM ports are opened by name; the system's error tells
+}
+
+std::unique_ptr<WorkstationProbe> PlatformAdapters::workstationProbe() const {
+    return std::make_unique<Win32WorkstationProbe>(compressionDll(m_environment), expandHelper());
 }
 
 std::string executableFolder() {

@@ -48,7 +48,7 @@ ConfigurationLoader::ConfigurationLoader(Paths& paths, FileChecker& files, Dialo
 
 // A place where ORX.INI was looked for, and what stands there when it is not a file.
 std::string ConfigurationLoader::lookedFor(const std::string& path) const {
-    const std::string native = m_paths.map(path);
+    std::string native = m_paths.map(path);
     std::error_code error;
     if (std::filesystem::is_directory(fileSystemPath(native), error))
         return native + " (a folder stands there, not a file)";

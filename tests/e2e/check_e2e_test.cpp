@@ -213,13 +213,20 @@ TEST(CheckE2E, TheJsonFormParses) {
     EXPECT_TRUE(misspelt);
 }
 
-TEST(CheckE2E, UsageErrorsEndWithStatusTwo) {
+// Every program of the package ends a usage error with status 2, which scripts rely on.
+TEST(CheckE2E, UsageErrorsEndWithStatusTwoInEveryProgram) {
     for (const std::vector<std::string>& argv :
          {std::vector<std::string>{binary("lumetra"), "--json"},
           std::vector<std::string>{binary("lumetra"), "--no-such-option"},
-          std::vector<std::string>{binary("lumetra"), "--check", "extra"}}) {
+          std::vector<std::string>{binary("lumetra"), "--check", "extra"},
+          std::vector<std::string>{binary("lumetra"), "--check", "--no-such-option"},
+          std::vector<std::string>{binary("lumetra-editor"), "--no-such-option"},
+          std::vector<std::string>{binary("lumetra-editor"), "--show-after", "soon"},
+          std::vector<std::string>{binary("lumetra-scan"), "--no-such-option"},
+          std::vector<std::string>{binary("lumetra-ini"), "--no-such-option"},
+          std::vector<std::string>{binary("lumetra-ini")}}) {
         const auto result = runCommand(argv, {{"QT_QPA_PLATFORM", "offscreen"}});
-        EXPECT_EQ(result.exitCode, 2) << argv[1] << result.err;
+        EXPECT_EQ(result.exitCode, 2) << argv[0] << " " << argv[1] << "\n" << result.err;
     }
 }
 

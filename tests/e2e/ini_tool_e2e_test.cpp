@@ -71,11 +71,12 @@ TEST(InstallE2E, InstallsTheProgramToolsAndTheirDocumentation) {
         runCommand({"/usr/bin/cmake", "--install", LUMETRA_BUILD_DIR, "--prefix", prefix.str()});
     ASSERT_EQ(installed.exitCode, 0) << installed.out << installed.err;
     for (const char* file :
-         {"bin/lumetra", "bin/lumetra-ini", "bin/lumetra-scan", "bin/lumetra-editor",
+         {"bin/lumetra", "bin/lumetra-ini", "bin/lumetra-scan",
           "share/applications/lumetra.desktop", "share/icons/hicolor/scalable/apps/lumetra.svg",
-          "share/man/man1/lumetra.1", "share/man/man1/lumetra-scan.1",
-          "share/man/man1/lumetra-ini.1", "share/man/man1/lumetra-editor.1",
-          "share/doc/Lumetra/ORX.INI.sample", "share/doc/Lumetra/ini-keys.md"})
+          "share/metainfo/com.lumetra.Lumetra.metainfo.xml", "share/man/man1/lumetra.1",
+          "share/man/man1/lumetra-scan.1", "share/man/man1/lumetra-ini.1",
+          "share/man/man1/lumetra-editor.1", "share/doc/Lumetra/ORX.INI.sample",
+          "share/doc/Lumetra/ini-keys.md"})
         EXPECT_TRUE(std::filesystem::exists(prefix.file(file))) << file;
     for (const char* page : {"lumetra", "lumetra-scan", "lumetra-ini", "lumetra-editor"}) {
         const CommandResult shown = runCommand(
@@ -84,6 +85,19 @@ TEST(InstallE2E, InstallsTheProgramToolsAndTheirDocumentation) {
         EXPECT_EQ(shown.exitCode, 0) << page << shown.err;
         EXPECT_NE(shown.out.find("NAME"), std::string::npos) << page;
     }
+    EXPECT_FALSE(std::filesystem::exists(prefix.file("bin/lumetra-editor")))
+        << "the stand-in editor is no part of an installed workstation";
+    const CommandResult demo = runCommand({"/usr/bin/cmake", "--install", LUMETRA_BUILD_DIR,
+                                           "--prefix", prefix.str(), "--component", "demo"});
+    ASSERT_EQ(demo.exitCode, 0) << demo.err;
+    EXPECT_TRUE(std::filesystem::exists(prefix.file("share/lumetra/demo/lumetra-editor")));
+    // The manual names where the installed files are.
+    const CommandResult manual =
+        runCommand({"/usr/bin/man", "-l", prefix.file("share/man/man1/lumetra.1")},
+                   {{"MANPAGER", "cat"}, {"PAGER", "cat"}, {"MANWIDTH", "200"}});
+    for (const char* named : {"/doc/Lumetra/ORX.INI.sample", "--check",
+                              "/metainfo/com.lumetra.Lumetra.metainfo.xml", "/bin/lumetra"})
+        EXPECT_NE(manual.out.find(named), std::string::npos) << named << manual.out;
     // The sample's comments stand on their own lines: every value reads as meant.
     const std::string sample = prefix.file("share/doc/Lumetra/ORX.INI.sample");
     EXPECT_EQ(runCommand({binary("lumetra-ini"), "get", sample, "VOZEZIZO", "Settings"}).out,

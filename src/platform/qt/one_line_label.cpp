@@ -68,9 +68,9 @@ QSize OneLineLabel::minimumSizeHint() const {
     return {0, fontMetrics().height()};
 }
 
-void OneLineLabel::paintEvent(QPaintEvent* event) {
-    QFrame::paintEvent(event); // the frame, if the label has one
+void OneLineLabel::paintEvent(QPaintEvent*) {
     QPainter painter(this);
+    drawFrame(&painter); // the frame, if the label has one
     const QRect area = contentsRect();
     const QString shown = fontMetrics().elidedText(text(), Qt::ElideRight, area.width());
     style()->drawItemText(&painter, area, static_cast<int>(alignment()), palette(), isEnabled(),
