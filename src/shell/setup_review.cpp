@@ -101,8 +101,8 @@ const ProfileSection* firstSection(const ProfileOutline& outline, std::string_vi
 
 } // namespace
 
-std::vector<SettingUse> everySettingUse(const IniFile& ini, const Paths& paths,
-                                        const Configuration& config) {
+std::vector<SettingUse> everySettingUse(const IniFile& ini, const ProfileOutline& outline,
+                                        const Paths& paths, const Configuration& config) {
     RecordingProfile recorder(ini.profile());
     const IniFile recorded(recorder, ini.path());
     WindowlessPanel panel;
@@ -122,7 +122,6 @@ std::vector<SettingUse> everySettingUse(const IniFile& ini, const Paths& paths,
     recorded.readString(kMainSection, scannerDeviceKey(read.commPort), "");
     listColumnsSetting(recorded);
 
-    const ProfileOutline outline = ini.outline();
     for (SettingUse& use : recorder.uses) {
         if (const ProfileSection* section = firstSection(outline, use.section))
             use.fromFile = holds(*section, use.key);
@@ -226,8 +225,9 @@ std::vector<Finding> reviewProgramFolder(const Configuration& config, const Path
 
 std::vector<Finding> reviewAtStartUp(const IniFile& ini, const Paths& paths,
                                      const Configuration& config) {
+    const ProfileOutline outline = ini.outline();
     std::vector<Finding> findings =
-        reviewIniFile(ini.path(), ini.outline(), everySettingUse(ini, paths, config));
+        reviewIniFile(ini.path(), outline, everySettingUse(ini, outline, paths, config));
     for (Finding& finding : reviewProgramFolder(config, paths, Verdict::Warning))
         findings.push_back(std::move(finding));
     std::erase_if(findings, [](const Finding& f) { return f.verdict == Verdict::Ok; });

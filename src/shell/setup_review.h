@@ -23,9 +23,9 @@ struct SettingUse {
 };
 
 // Every key the program reads (start-up's and those read later), each once, from the file
-// `ini` names. Nothing is written.
-std::vector<SettingUse> everySettingUse(const IniFile& ini, const Paths& paths,
-                                        const Configuration& config);
+// `ini` names, whose `outline` says which keys it holds. Nothing is written.
+std::vector<SettingUse> everySettingUse(const IniFile& ini, const ProfileOutline& outline,
+                                        const Paths& paths, const Configuration& config);
 
 // The file itself: unreadable, no section VOZEZIZO, sections and keys the program does not
 // know, a section that is never read because another of its name comes first.

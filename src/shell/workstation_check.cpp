@@ -91,8 +91,9 @@ std::vector<Finding> WorkstationCheck::run() {
                             "copy ORX.INI.sample to the program folder as ORX.INI and set it"});
         return findings;
     }
-    const std::vector<SettingUse> uses = everySettingUse(m_ini, m_paths, config);
-    for (Finding& finding : reviewIniFile(m_ini.path(), m_ini.outline(), uses))
+    const ProfileOutline outline = m_ini.outline();
+    const std::vector<SettingUse> uses = everySettingUse(m_ini, outline, m_paths, config);
+    for (Finding& finding : reviewIniFile(m_ini.path(), outline, uses))
         findings.push_back(std::move(finding));
     for (const SettingUse& use : uses)
         findings.push_back(

@@ -173,4 +173,32 @@ bool waitForText(const std::string& file, const std::string& needle,
     return false;
 }
 
+namespace {
+
+// Milliseconds since midnight of the log line that holds `text`.
+std::optional<long> timeOfLine(const std::string& log, const std::string& text) {
+    const auto at = log.find(text);
+    if (at == std::string::npos)
+        return std::nullopt;
+    const auto start = log.rfind('\n', at);
+    const std::string stamp = log.substr(start == std::string::npos ? 0 : start + 1, 23);
+    if (stamp.size() < 23)
+        return std::nullopt; // 2026-12-08T22:19:40.760
+    return ((std::stol(stamp.substr(11, 2)) * 60 + std::stol(stamp.substr(14, 2))) * 60 +
+            std::stol(stamp.substr(17, 2))) *
+               1000 +
+           std::stol(stamp.substr(20, 3));
+}
+
+} // namespace
+
+std::optional<long> millisecondsBetween(const std::string& log, const std::string& first,
+                                        const std::string& second) {
+    const auto from = timeOfLine(log, first);
+    const auto to = timeOfLine(log, second);
+    if (!from || !to)
+        return std::nullopt;
+    return *to - *from;
+}
+
 } // namespace lumetra::e2e

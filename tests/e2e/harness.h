@@ -65,4 +65,10 @@ private:
 bool waitForText(const std::string& file, const std::string& needle,
                  std::chrono::milliseconds timeout = std::chrono::seconds(15));
 
+// The milliseconds between the operator log's lines that hold `first` and `second`, by the
+// times the program wrote on them (a loaded test machine does not stretch it); none when
+// either is missing.
+std::optional<long> millisecondsBetween(const std::string& log, const std::string& first,
+                                        const std::string& second);
+
 } // namespace lumetra::e2e

@@ -4,7 +4,7 @@
 #   run_fuzzers.sh SOURCE_DIR SECONDS [--build-only | --run-only] [TARGET ...]
 # The build is incremental: nothing is compiled again when nothing changed.
 set -euo pipefail
-source_dir=$1
+source_dir=$(cd "$1" && pwd)
 seconds=$2
 shift 2
 mode=all
@@ -19,11 +19,12 @@ build="$source_dir/build/fuzz"
 if [ "$mode" != run ]; then
   generator=()
   command -v ninja >/dev/null 2>&1 && generator=(-G Ninja)
-  if [ ! -f "$build/CMakeCache.txt" ]; then
-    cmake -S "$source_dir" -B "$build" "${generator[@]}" -DCMAKE_CXX_COMPILER=clang++ \
-      -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLUMETRA_BUILD_GUI=OFF -DLUMETRA_BUILD_TESTS=OFF \
-      -DLUMETRA_BUILD_FUZZ=ON >/dev/null
-  fi
+  [ -f "$build/CMakeCache.txt" ] && generator=()
+  # Light optimisation and line tables only: half the build time of a release build with
+  # full debug information, and the assertions stay on.
+  cmake -S "$source_dir" -B "$build" "${generator[@]}" -DCMAKE_CXX_COMPILER=clang++ \
+    -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -gline-tables-only" \
+    -DLUMETRA_BUILD_GUI=OFF -DLUMETRA_BUILD_TESTS=OFF -DLUMETRA_BUILD_FUZZ=ON >/dev/null
   fuzz_targets=()
   for target in "${targets[@]}"; do fuzz_targets+=(--target "fuzz_$target"); done
   cmake --build "$build" "${fuzz_targets[@]}" --parallel "$(nproc)" >/dev/null

@@ -110,7 +110,7 @@ TEST_F(Review, TheProgramFolderNeedsItsBackslashAndMustExist) {
 TEST_F(Review, EveryValueUsedSaysWhetherTheFileGaveIt) {
     writeFile(dir.file("program/ORX.INI"), "[VOZEZIZO]\r\ncommport=3\r\n");
     Configuration config;
-    const auto uses = everySettingUse(ini, paths, config);
+    const auto uses = everySettingUse(ini, ini.outline(), paths, config);
     auto find = [&](const std::string& key) {
         for (const SettingUse& use : uses)
             if (use.key == key)

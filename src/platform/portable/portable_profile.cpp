@@ -97,7 +97,11 @@ ProfileOutline outlineOfFile(const std::string& nativePath) {
 }
 
 ProfileOutline PortableProfile::outline(const std::string& file) {
-    return outlineOfFile(resolve(file));
+    // The document the reads use, when there is one: a big file is not parsed again.
+    const std::string path = resolve(file);
+    if (const Loaded* loaded = load(path))
+        return {{}, loaded->document.outline()};
+    return outlineOfFile(path);
 }
 
 std::string PortableProfile::resolve(const std::string& file) const {
