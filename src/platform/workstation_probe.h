@@ -11,6 +11,11 @@ namespace lumetra {
 
 enum class Verdict { Ok, Warning, Error };
 
+// "ok", "warning" or "error", as the check's report and the operator log write it.
+constexpr const char* verdictName(Verdict verdict) {
+    return verdict == Verdict::Error ? "error" : verdict == Verdict::Warning ? "warning" : "ok";
+}
+
 // One line of the check: what it is about, what was found, and for a warning or an error
 // what to do.
 struct Finding {

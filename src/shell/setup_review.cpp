@@ -235,10 +235,7 @@ std::vector<Finding> reviewAtStartUp(const IniFile& ini, const Paths& paths,
 }
 
 std::string findingText(const Finding& finding) {
-    const char* verdict = finding.verdict == Verdict::Error     ? "error"
-                          : finding.verdict == Verdict::Warning ? "warning"
-                                                                : "ok";
-    return std::string(verdict) + ": " + finding.item + ": " + finding.text +
+    return std::string(verdictName(finding.verdict)) + ": " + finding.item + ": " + finding.text +
            (finding.remedy.empty() ? "" : " (" + finding.remedy + ")");
 }
 

@@ -40,18 +40,6 @@ std::string jsonText(std::string_view codePageText) {
     return text + "\"";
 }
 
-const char* verdictName(Verdict verdict) {
-    switch (verdict) {
-    case Verdict::Ok:
-        return "ok";
-    case Verdict::Warning:
-        return "warning";
-    case Verdict::Error:
-        return "error";
-    }
-    return "error";
-}
-
 std::size_t countOf(const std::vector<Finding>& findings, Verdict verdict) {
     return static_cast<std::size_t>(std::count_if(
         findings.begin(), findings.end(), [&](const Finding& f) { return f.verdict == verdict; }));
