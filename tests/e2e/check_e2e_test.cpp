@@ -72,11 +72,18 @@ std::string lineWith(const std::string& text, const std::string& needle) {
     return text.substr(start, text.find('\n', at) - start);
 }
 
-TEST(CheckE2E, AGoodWorkstationIsReadyAndNothingIsWritten) {
+// The scanner's device is a pseudo-terminal whose other end is free: the check may open it.
+class CheckE2E : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (!pty.valid())
+            GTEST_SKIP() << "no pseudo-terminal could be opened";
+        pty.closeSlave();
+    }
     PtyPair pty;
-    if (!pty.valid())
-        GTEST_SKIP() << "no pseudo-terminal could be opened";
-    pty.closeSlave();
+};
+
+TEST_F(CheckE2E, AGoodWorkstationIsReadyAndNothingIsWritten) {
     Workstation station(pty.path());
     const auto result = station.check();
     EXPECT_EQ(result.exitCode, 0) << result.out << result.err;
@@ -92,11 +99,7 @@ TEST(CheckE2E, AGoodWorkstationIsReadyAndNothingIsWritten) {
     EXPECT_FALSE(std::filesystem::exists(station.workspace.journalPath())) << "no host object";
 }
 
-TEST(CheckE2E, EachMistakeIsNamedWithWhatToDo) {
-    PtyPair pty;
-    if (!pty.valid())
-        GTEST_SKIP() << "no pseudo-terminal could be opened";
-    pty.closeSlave();
+TEST_F(CheckE2E, EachMistakeIsNamedWithWhatToDo) {
     struct Case {
         const char* name;
         std::function<void(Workstation&)> mistake;
@@ -145,11 +148,7 @@ TEST(CheckE2E, EachMistakeIsNamedWithWhatToDo) {
     }
 }
 
-TEST(CheckE2E, ABusyDeviceIsNamedWithItsHolderAndNotOpened) {
-    PtyPair pty;
-    if (!pty.valid())
-        GTEST_SKIP() << "no pseudo-terminal could be opened";
-    pty.closeSlave();
+TEST_F(CheckE2E, ABusyDeviceIsNamedWithItsHolderAndNotOpened) {
     Workspace first;
     first.writeIni("[VOZEZIZO]\r\nCommPollTime=100\r\nCom1Device=" + pty.path() + "\r\n");
     ProgramRun holder(first);
@@ -166,11 +165,7 @@ TEST(CheckE2E, ABusyDeviceIsNamedWithItsHolderAndNotOpened) {
     EXPECT_TRUE(waitForText(first.logPath(), "\tstatus\tReading Barcode-Label.%START%\n"));
 }
 
-TEST(CheckE2E, AFolderThatCannotTakeFilesIsAnError) {
-    PtyPair pty;
-    if (!pty.valid())
-        GTEST_SKIP() << "no pseudo-terminal could be opened";
-    pty.closeSlave();
+TEST_F(CheckE2E, AFolderThatCannotTakeFilesIsAnError) {
     Workstation station(pty.path());
     // A file where the folder should be cannot take files, whoever asks.
     std::filesystem::remove_all(station.workspace.drive('c') + "/CSV");
@@ -182,11 +177,7 @@ TEST(CheckE2E, AFolderThatCannotTakeFilesIsAnError) {
         << result.out;
 }
 
-TEST(CheckE2E, TheJsonFormParses) {
-    PtyPair pty;
-    if (!pty.valid())
-        GTEST_SKIP() << "no pseudo-terminal could be opened";
-    pty.closeSlave();
+TEST_F(CheckE2E, TheJsonFormParses) {
     Workstation station(pty.path());
     station.rename("CommPollTime", "CommPolTime");
     station.set("Com1Device", "/dev/no-such-scanner");
@@ -214,7 +205,7 @@ TEST(CheckE2E, TheJsonFormParses) {
 }
 
 // Every program of the package ends a usage error with status 2, which scripts rely on.
-TEST(CheckE2E, UsageErrorsEndWithStatusTwoInEveryProgram) {
+TEST(CommandLineE2E, UsageErrorsEndWithStatusTwoInEveryProgram) {
     for (const std::vector<std::string>& argv :
          {std::vector<std::string>{binary("lumetra"), "--json"},
           std::vector<std::string>{binary("lumetra"), "--no-such-option"},

@@ -34,6 +34,20 @@ protected:
 
     std::vector<std::string> members() { return journalMembers(dir.file("journal.tsv")); }
 
+    // A loader of the same state whose host cannot be reached: every host call fails.
+    struct Unreachable {
+        explicit Unreachable(ListFiles& rig)
+            : none({"", true, 0}), host(none, rig.config.host),
+              list(rig.state, host, rig.ini, rig.config, rig.status, rig.log),
+              calls(host, rig.status), loader(rig.state, rig.config, rig.paths, rig.dialogs, calls,
+                                              list, rig.status, rig.panel, rig.log) {}
+        SimulatedAutomation none;
+        HostLink host;
+        WorkList list;
+        HostCalls calls;
+        ListFileLoader loader;
+    };
+
     TempDir dir;
     bool absent = false;
     PosixPaths paths;
@@ -196,12 +210,8 @@ TEST_F(ListFiles, AnEndAskedForStopsTheLoadWithinOneEntry) {
 
 TEST_F(ListFiles, AFailingHostStopsTheLoadWithoutAMessage) {
     writeFile(dir.file("PRODUCT/L.LST"), "HEADER\r\nP1;1;N;1\r\nP2;1;N;1\r\n");
-    SimulatedAutomation none({"", true, 0});
-    HostLink unreachable(none, config.host);
-    WorkList list(state, unreachable, ini, config, status, log);
-    HostCalls unreachableCalls(unreachable, status);
-    ListFileLoader failing(state, config, paths, dialogs, unreachableCalls, list, status, panel,
-                           log);
+    Unreachable unreachable(*this);
+    ListFileLoader& failing = unreachable.loader;
     EXPECT_FALSE(failing.loadListFile("L"));
     EXPECT_TRUE(dialogs.shown.empty());
     EXPECT_EQ(state.data.programName, "P1") << "the entry being added stays";
@@ -231,12 +241,8 @@ TEST_F(ListFiles, EveryFailedLoadHidesTheIndicators) {
         pump.duringEvents = nullptr;
         pump.ended = false;
     }
-    SimulatedAutomation none({"", true, 0});
-    HostLink unreachable(none, config.host);
-    WorkList list(state, unreachable, ini, config, status, log);
-    HostCalls unreachableCalls(unreachable, status);
-    ListFileLoader failing(state, config, paths, dialogs, unreachableCalls, list, status, panel,
-                           log);
+    Unreachable unreachable(*this);
+    ListFileLoader& failing = unreachable.loader;
     panel.indicators.fill(true);
     EXPECT_FALSE(failing.loadListFile("LONG"));
     EXPECT_EQ(panel.indicators, (std::array<bool, 5>{})) << "a host that fails";
