@@ -13,8 +13,11 @@ set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
 # A program or library then needs only the system's own libraries (KERNEL32, msvcrt, COM).
-set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
-set(CMAKE_SHARED_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
-set(CMAKE_MODULE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
+# Qt for Windows and the Qt program share one C++ runtime instead: its DLLs ship with them.
+if(NOT LUMETRA_MINGW_SHARED_RUNTIME)
+  set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
+  set(CMAKE_SHARED_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
+  set(CMAKE_MODULE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
+endif()
 set(CMAKE_CROSSCOMPILING_EMULATOR wine)
 set(ZLIB_USE_STATIC_LIBS ON)

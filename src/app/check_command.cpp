@@ -1,6 +1,6 @@
 #include "app/check_command.h"
 
-#include "platform/qt/qt_serial_port.h"
+#include "app/scanner_port.h"
 #include "scanner/serial_settings.h"
 #include "shell/workstation_check.h"
 
@@ -22,14 +22,12 @@ int runWorkstationCheck(const ProgramEnvironment& setup, bool json) {
 #endif
     PlatformAdapters platform(setup.environment, setup.executableFolder);
     IniFile ini(platform.profile());
-    QtSerialPort port(
-        [&](int number) {
-            return ini.readString(kMainSection, scannerDeviceKey(number),
-                                  platform.defaultScannerDevice(number));
-        },
-        [&](const std::string& device) { return platform.scannerDeviceProblem(device); });
+    const auto port = makeScannerPort(platform, [&](int number) {
+        return ini.readString(kMainSection, scannerDeviceKey(number),
+                              platform.defaultScannerDevice(number));
+    });
     const auto probe = platform.workstationProbe();
-    WorkstationCheck check(platform.paths(), ini, platform.fileProbe(), *probe, port,
+    WorkstationCheck check(platform.paths(), ini, platform.fileProbe(), *probe, *port,
                            operatorLogPath(setup.environment, platform.paths()));
     const std::vector<Finding> findings = check.run();
     const std::string report = json ? checkReportJson(findings) : checkReportText(findings);

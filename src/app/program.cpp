@@ -1,5 +1,6 @@
 #include "app/program.h"
 
+#include "app/scanner_port.h"
 #include "common/errors.h"
 #include "common/status_texts.h"
 #include "labels/exclusion_dialog.h"
@@ -51,17 +52,16 @@ Program::Program(const ProgramEnvironment& setup)
     m_status = std::make_unique<StatusLine>(*m_window, *m_log, m_pump);
     m_files = std::make_unique<FileChecker>(m_platform.fileProbe(), m_paths, *m_dialogs);
     m_errors = std::make_unique<ErrorReporter>(*m_dialogs, *m_log);
-    m_port = std::make_unique<QtSerialPort>(
-        [this](int port) {
-            return m_ini.readString(kMainSection, scannerDeviceKey(port),
-                                    m_platform.defaultScannerDevice(port));
-        },
-        [this](const std::string& device) { return m_platform.scannerDeviceProblem(device); });
+    m_port = makeScannerPort(m_platform, [this](int port) {
+        return m_ini.readString(kMainSection, scannerDeviceKey(port),
+                                m_platform.defaultScannerDevice(port));
+    });
     if (m_unattended)
         m_settingsDialog = std::make_unique<CancelledSettingsDialog>(*m_log);
     else {
         auto dialog = std::make_unique<SettingsDialog>(m_window.get());
         dialog->setDeviceLookup([this](int port) { return m_port->deviceOf(port); });
+        dialog->setDeviceList([this] { return m_port->systemDevices(); });
         m_settingsDialog = std::move(dialog);
     }
     m_serial = std::make_unique<SerialLink>(*m_port, m_config, m_ini, *m_window, *m_status,

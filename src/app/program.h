@@ -14,7 +14,6 @@
 #include "labels/work_list.h"
 #include "platform/qt/qt_dialogs.h"
 #include "platform/qt/qt_event_pump.h"
-#include "platform/qt/qt_serial_port.h"
 #include "platform/sim/simulated_automation.h"
 #include "programs/payload_expander.h"
 #include "scanner/scan_receiver.h"
@@ -94,7 +93,7 @@ private:
     Configuration m_config;
     std::unique_ptr<FileChecker> m_files;
     std::unique_ptr<ErrorReporter> m_errors;
-    std::unique_ptr<QtSerialPort> m_port;
+    std::unique_ptr<SerialPort> m_port;
     std::unique_ptr<SerialSettingsDialog> m_settingsDialog;
     std::unique_ptr<SerialLink> m_serial;
     std::unique_ptr<ScanReceiver> m_receiver;

@@ -7,18 +7,39 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace lumetra {
 
+enum class StopBits { One, OneAndHalf, Two };
+
 struct LineSettings {
     int baudRate = 9600;
-    char parity = 'N'; // N, O, E
+    char parity = 'N'; // N, O, E, M, S
     int dataBits = 8;
-    int stopBits = 1;
+    StopBits stopBits = StopBits::One;
+};
+
+// COM1 to COM16: the port numbers a port can have.
+inline constexpr int kLastPortNumber = 16;
+inline constexpr std::string_view kInvalidPortNumber = "Invalid port number";
+
+// A serial device of the system, as the settings dialog offers it.
+struct SerialDevice {
+    std::string shown; // the device with what is known of it
+    std::string path;  // what Com<n>Device is set to when it is chosen
 };
 
 // Why a port cannot be opened, in the few kinds an operator or integrator acts on.
-enum class PortProblem { NoSuchPort, DeviceMissing, NoPermission, Busy, NotSerial, Other };
+enum class PortProblem {
+    NoSuchPort,
+    DeviceMissing,
+    NoPermission,
+    Busy,
+    NotSerial,
+    SettingsRefused,
+    Other
+};
 
 // The words of the port caption for each kind.
 inline std::string_view portProblemText(PortProblem problem) {
@@ -33,6 +54,8 @@ inline std::string_view portProblemText(PortProblem problem) {
         return "busy";
     case PortProblem::NotSerial:
         return "not a serial device";
+    case PortProblem::SettingsRefused:
+        return "settings refused";
     case PortProblem::Other:
         break;
     }
@@ -72,6 +95,8 @@ public:
     // A failure of the open port since the last call (the device went away), if any;
     // the port is closed by then.
     virtual std::optional<std::string> takeFailure() = 0;
+    // The serial devices the system has now.
+    virtual std::vector<SerialDevice> systemDevices() const = 0;
 };
 
 } // namespace lumetra

@@ -12,12 +12,14 @@ namespace {
 // numbers change only by the operator, so a port refused for them is not tried again.
 bool healsByItself(const UnexpectedError& error) {
     const auto* portError = dynamic_cast<const PortOpenError*>(&error);
-    return portError != nullptr && portError->problem() != PortProblem::NoSuchPort;
+    return portError != nullptr && portError->problem() != PortProblem::NoSuchPort &&
+           portError->problem() != PortProblem::SettingsRefused;
 }
 
 std::string_view problemWords(const UnexpectedError& error) {
     const auto* portError = dynamic_cast<const PortOpenError*>(&error);
-    return portError ? portProblemText(portError->problem()) : "settings refused";
+    return portError ? portProblemText(portError->problem())
+                     : portProblemText(PortProblem::SettingsRefused);
 }
 
 } // namespace

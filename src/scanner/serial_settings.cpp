@@ -38,14 +38,20 @@ std::optional<LineSettings> parseLineSettings(std::string_view text) {
                                   fields.field(4)};
     const auto baud = wholeNumber(parts[0]);
     const auto data = wholeNumber(parts[2]);
-    const auto stop = wholeNumber(parts[3]);
-    if (!baud || *baud <= 0 || parts[1].size() != 1 || !data || *data < 4 || *data > 8 || !stop ||
-        (*stop != 1 && *stop != 2))
+    if (!baud || *baud <= 0 || parts[1].size() != 1 || !data || *data < 4 || *data > 8)
+        return std::nullopt;
+    const auto stopNumber = wholeNumber(parts[3]);
+    StopBits stop = StopBits::OneAndHalf;
+    if (stopNumber == 1)
+        stop = StopBits::One;
+    else if (stopNumber == 2)
+        stop = StopBits::Two;
+    else if (parts[3] != "1.5")
         return std::nullopt;
     const char parity = toUpper(parts[1])[0];
     if (parity != 'N' && parity != 'O' && parity != 'E' && parity != 'M' && parity != 'S')
         return std::nullopt;
-    return LineSettings{*baud, parity, *data, *stop};
+    return LineSettings{*baud, parity, *data, stop};
 }
 
 std::string scannerDeviceKey(int port) {

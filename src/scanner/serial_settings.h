@@ -16,7 +16,7 @@ std::optional<LineSettings> parseLineSettings(std::string_view text);
 // What a valid settings text looks like, for the integrator who wrote one that is not.
 inline constexpr std::string_view kLineSettingsForm =
     "a valid value looks like 9600,N,8,1: a baud rate, the parity N, O or E (M, S), "
-    "4 to 8 data bits and 1 or 2 stop bits, separated by commas without spaces";
+    "4 to 8 data bits and 1, 1.5 or 2 stop bits, separated by commas without spaces";
 
 // The key naming the device of COM<port> ("Com1Device"), and whether a key is one of them.
 std::string scannerDeviceKey(int port);

@@ -10,36 +10,12 @@
 #include <QHBoxLayout>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QSerialPortInfo>
 #include <QSignalBlocker>
 #include <QVBoxLayout>
-#include <filesystem>
 
 namespace lumetra {
 
-std::vector<SettingsDialog::DeviceChoice> systemSerialDevices() {
-    std::vector<SettingsDialog::DeviceChoice> devices;
-    for (const QSerialPortInfo& port : QSerialPortInfo::availablePorts()) {
-        QStringList known;
-        for (const QString& part : {port.description(), port.manufacturer(), port.serialNumber()})
-            if (!part.isEmpty())
-                known << part;
-        devices.push_back({port.systemLocation() +
-                               (known.isEmpty() ? QString()
-                                                : fromAscii("  (") + known.join(fromAscii(", ")) +
-                                                      fromAscii(")")),
-                           port.systemLocation()});
-    }
-    std::error_code error;
-    for (const auto& entry : std::filesystem::directory_iterator("/dev/serial/by-id", error)) {
-        const QString path = QString::fromStdString(entry.path().string());
-        devices.push_back({path, path});
-    }
-    return devices;
-}
-
-SettingsDialog::SettingsDialog(QWidget* parent)
-    : QDialog(parent), m_deviceList(systemSerialDevices) {
+SettingsDialog::SettingsDialog(QWidget* parent) : QDialog(parent) {
     setObjectName(fromAscii("frmSettings"));
     centreWhenShown(*this);
     setWindowTitle(fromAscii("Settings"));
@@ -110,8 +86,9 @@ void SettingsDialog::refreshDevices() {
     const QString chosen = m_device->currentText();
     const QSignalBlocker quiet(m_device);
     m_device->clear();
-    for (const DeviceChoice& device : m_deviceList())
-        m_device->addItem(device.shown, device.path);
+    if (m_deviceList)
+        for (const SerialDevice& device : m_deviceList())
+            m_device->addItem(toQString(device.shown), toQString(device.path));
     m_device->setEditText(chosen);
 }
 

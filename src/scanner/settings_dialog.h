@@ -26,13 +26,9 @@ public:
     void setDeviceLookup(std::function<std::string(int port)> deviceOf) {
         m_deviceOf = std::move(deviceOf);
     }
-    // The devices offered: what is shown, and the path chosen with it. Read each time the
-    // dialog loads and when the operator asks (a scanner plugged in meanwhile).
-    struct DeviceChoice {
-        QString shown;
-        QString path;
-    };
-    using DeviceList = std::function<std::vector<DeviceChoice>()>;
+    // The devices offered, read each time the dialog loads and when the operator asks
+    // (a scanner plugged in meanwhile).
+    using DeviceList = std::function<std::vector<SerialDevice>()>;
     void setDeviceList(DeviceList list) { m_deviceList = std::move(list); }
     void refreshDevices();
 
@@ -58,9 +54,6 @@ private:
     std::function<std::string(int)> m_deviceOf;
     DeviceList m_deviceList;
 };
-
-// The serial devices present, with what is known of them, and their stable names.
-std::vector<SettingsDialog::DeviceChoice> systemSerialDevices();
 
 // Unattended: the dialog is not shown; it counts as cancelled and is logged.
 class CancelledSettingsDialog final : public SerialSettingsDialog {

@@ -26,7 +26,7 @@ TEST(QtSerialPortOnPty, ReadsDiscardsAndWrites) {
     if (!pty.valid())
         GTEST_SKIP() << "no pseudo-terminal could be opened";
     QtSerialPort port([&](int) { return pty.path(); });
-    port.open(1, LineSettings{9600, 'N', 8, 1});
+    port.open(1, LineSettings{9600, 'N', 8, StopBits::One});
     ASSERT_TRUE(port.isOpen());
 
     pty.send(std::string("%13P100 N 13 %\xF1\x00", 16));

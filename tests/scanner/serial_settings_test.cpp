@@ -13,9 +13,15 @@ using namespace lumetra::testing;
 
 TEST(SerialSettings, ParsesOnlyWhatAPortAccepts) {
     const std::pair<std::string_view, bool> cases[] = {
-        {"9600,N,8,1", true},  {"19200,E,7,2", true},  {"14400,n,8,1", true},  {"9600,N,8", false},
-        {"9600,X,8,1", false}, {"9600,N,9,1", false},  {"9600,N,8,3", false},  {"", false},
-        {"abc,N,8,1", false},  {"9600,NN,8,1", false}, {"9600,N,8,1,", false}, {"0,N,8,1", false},
+        {"9600,N,8,1", true},   {"19200,E,7,2", true},
+        {"14400,n,8,1", true},  {"9600,N,8", false},
+        {"9600,X,8,1", false},  {"9600,N,9,1", false},
+        {"9600,N,8,3", false},  {"", false},
+        {"abc,N,8,1", false},   {"9600,NN,8,1", false},
+        {"9600,N,8,1,", false}, {"0,N,8,1", false},
+        {"9600,N,5,1.5", true}, {"9600,M,8,1", true},
+        {"9600,S,7,2", true},   {"9600,N,8,1.0", false},
+        {"9600,N,8,01", true},  {"9600,N,8,2.5", false},
     };
     for (const auto& [text, valid] : cases)
         EXPECT_EQ(parseLineSettings(text).has_value(), valid) << text;
@@ -24,7 +30,9 @@ TEST(SerialSettings, ParsesOnlyWhatAPortAccepts) {
     EXPECT_EQ(parsed->baudRate, 19200);
     EXPECT_EQ(parsed->parity, 'E');
     EXPECT_EQ(parsed->dataBits, 7);
-    EXPECT_EQ(parsed->stopBits, 2);
+    EXPECT_EQ(parsed->stopBits, StopBits::Two);
+    EXPECT_EQ(parseLineSettings("1200,O,5,1.5")->stopBits, StopBits::OneAndHalf);
+    EXPECT_EQ(parseLineSettings("1200,O,5,1")->stopBits, StopBits::One);
 }
 
 TEST(SerialSettings, TheDialogLoadsByPosition) {

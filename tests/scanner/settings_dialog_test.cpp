@@ -82,8 +82,7 @@ TEST(SettingsDialog, ShowsAndTakesTheDeviceOfTheSelectedPort) {
 
 TEST(SettingsDialog, TheDevicesAreReadAtEachOpeningAndOnRefresh) {
     SettingsDialog dialog;
-    std::vector<SettingsDialog::DeviceChoice> present{
-        {QStringLiteral("/dev/ttyS0"), QStringLiteral("/dev/ttyS0")}};
+    std::vector<SerialDevice> present{{"/dev/ttyS0", "/dev/ttyS0"}};
     dialog.setDeviceList([&] { return present; });
     SerialDialogValues loaded = loadDialogValues(1, "9600,N,8,1");
     loaded.device = "/dev/ttyS0";
@@ -92,8 +91,7 @@ TEST(SettingsDialog, TheDevicesAreReadAtEachOpeningAndOnRefresh) {
     ASSERT_NE(device, nullptr);
     EXPECT_EQ(device->count(), 1);
     // A scanner plugged in while the dialog is open.
-    present.push_back(
-        {QStringLiteral("/dev/ttyACM0  (Scanner, Maker)"), QStringLiteral("/dev/ttyACM0")});
+    present.push_back({"/dev/ttyACM0  (Scanner, Maker)", "/dev/ttyACM0"});
     dialog.findChild<QPushButton*>(QStringLiteral("cmdRefreshDevices"))->click();
     ASSERT_EQ(device->count(), 2);
     EXPECT_EQ(device->currentText(), QStringLiteral("/dev/ttyS0")) << "the choice stays";

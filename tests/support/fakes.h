@@ -161,6 +161,7 @@ struct FakeSerialPort : SerialPort {
     std::optional<std::string> takeFailure() override {
         return std::exchange(failure, std::nullopt);
     }
+    std::vector<SerialDevice> systemDevices() const override { return {}; }
     // Moves the next queued chunk into the port (as if it had just arrived).
     void arrive() {
         if (!incoming.empty()) {

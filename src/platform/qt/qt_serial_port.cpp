@@ -2,6 +2,9 @@
 
 #include "common/errors.h"
 
+#include <QSerialPortInfo>
+#include <QStringList>
+#include <filesystem>
 #include <utility>
 
 namespace lumetra {
@@ -21,6 +24,18 @@ QSerialPort::Parity toParity(char parity) {
     default:
         return QSerialPort::NoParity;
     }
+}
+
+QSerialPort::StopBits toStopBits(StopBits stopBits) {
+    switch (stopBits) {
+    case StopBits::OneAndHalf:
+        return QSerialPort::OneAndHalfStop;
+    case StopBits::Two:
+        return QSerialPort::TwoStop;
+    case StopBits::One:
+        break;
+    }
+    return QSerialPort::OneStop;
 }
 
 std::string describe(const QString& text) {
@@ -60,8 +75,8 @@ QtSerialPort::QtSerialPort(DeviceForPort deviceForPort, DeviceProblem deviceProb
 }
 
 void QtSerialPort::open(int portNumber, const LineSettings& settings) {
-    if (portNumber < 1 || portNumber > 16)
-        throw PortOpenError(PortProblem::NoSuchPort, "Invalid port number");
+    if (portNumber < 1 || portNumber > kLastPortNumber)
+        throw PortOpenError(PortProblem::NoSuchPort, std::string(kInvalidPortNumber));
     const std::string device = m_deviceForPort(portNumber);
     if (const auto fault = m_deviceProblem ? m_deviceProblem(device) : std::nullopt)
         throw PortOpenError(fault->problem, device + ": " + fault->text);
@@ -75,7 +90,7 @@ void QtSerialPort::open(int portNumber, const LineSettings& settings) {
         m_port.setBaudRate(settings.baudRate) &&
         m_port.setDataBits(static_cast<QSerialPort::DataBits>(settings.dataBits)) &&
         m_port.setParity(toParity(settings.parity)) &&
-        m_port.setStopBits(settings.stopBits == 2 ? QSerialPort::TwoStop : QSerialPort::OneStop);
+        m_port.setStopBits(toStopBits(settings.stopBits));
     if (!configured) {
         const std::string reason = "not a serial device (" + describe(m_port.errorString()) + ")";
         m_port.close();
@@ -117,6 +132,26 @@ std::optional<std::string> QtSerialPort::takeFailure() {
     auto failure = std::move(m_failure);
     m_failure.reset();
     return failure;
+}
+
+std::vector<SerialDevice> QtSerialPort::systemDevices() const {
+    std::vector<SerialDevice> devices;
+    for (const QSerialPortInfo& port : QSerialPortInfo::availablePorts()) {
+        QStringList known;
+        for (const QString& part : {port.description(), port.manufacturer(), port.serialNumber()})
+            if (!part.isEmpty())
+                known << part;
+        const std::string path = describe(port.systemLocation());
+        devices.push_back({known.isEmpty()
+                               ? path
+                               : path + "  (" + describe(known.join(QStringLiteral(", "))) + ")",
+                           path});
+    }
+    // The stable names of USB adapters, which survive a replug into another socket.
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator("/dev/serial/by-id", error))
+        devices.push_back({entry.path().string(), entry.path().string()});
+    return devices;
 }
 
 } // namespace lumetra

@@ -25,6 +25,7 @@ public:
     std::string readAll() override;
     bool write(std::string_view bytes) override;
     std::optional<std::string> takeFailure() override;
+    std::vector<SerialDevice> systemDevices() const override;
 
 private:
     DeviceForPort m_deviceForPort;

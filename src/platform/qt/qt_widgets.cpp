@@ -10,7 +10,7 @@
 namespace lumetra {
 
 QIcon programIcon() {
-    return QIcon(QStringLiteral(":/lumetra.svg"));
+    return QIcon(QStringLiteral(LUMETRA_ICON));
 }
 
 bool displayMissing() {
