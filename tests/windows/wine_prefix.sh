@@ -11,4 +11,7 @@ if [ ! -f "$WINEPREFIX/.lumetra-ready" ]; then
   wineserver -w
   touch "$WINEPREFIX/.lumetra-ready"
 fi
+# A persistent server whose own output goes nowhere: a pseudo-terminal closed under a COM
+# port makes it write thousands of lines.
+wineserver -p 2>/dev/null
 echo "Wine prefix ready: $WINEPREFIX ($(wine --version 2>/dev/null))"
