@@ -4,7 +4,9 @@
 # MinGW-w64 for 64 bits and runs the tests under Wine (headless, in a Wine prefix of the
 # build folder's own); builds the one piece that must be 32-bit (lumetra-expand32.exe,
 # the compression library's helper) with the i686 toolchain; lays out the program folder
-# from both. The Qt program itself needs Qt for Windows (see the README).
+# from both. Then the Qt program itself: Qt for Windows made from Debian's source
+# (scripts/windows-qt.sh, cached), lumetra.exe and its program folder, the end-to-end
+# tests under Wine, the installer and its tests.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -33,31 +35,6 @@ summary() {
     "$skipped skipped"
 }
 
-# No Qt for Windows exists in Debian: the Qt program's sources are compiled for Windows
-# as far as syntax and types go, against this machine's Qt 6 headers, so that the
-# Windows-only code of the composition root is compiled at least this far.
-check_qt_sources() {
-  local qt=/usr/include/x86_64-linux-gnu/qt6 failed=0
-  local sources
-  sources=$({ grep -rl '#include <Q' src tools --include='*.cpp'; ls src/app/*.cpp; } |
-    grep -v 'app/termination.cpp' | sort -u)
-  for source in $sources; do
-    local out
-    out=$(x86_64-w64-mingw32-g++-posix -std=c++20 -fsyntax-only -Wall -Wextra -Wpedantic \
-      -Wno-attributes -DWIN32_LEAN_AND_MEAN -DNOMINMAX -D_WIN32_WINNT=0x0601 \
-      -DQT_NO_CAST_FROM_ASCII -DQT_NO_CAST_TO_ASCII -DQT_NO_CAST_FROM_BYTEARRAY \
-      -DLUMETRA_VERSION='"0"' -Isrc -I"$qt" -I"$qt/QtCore" -I"$qt/QtGui" -I"$qt/QtWidgets" \
-      -I"$qt/QtSerialPort" "$source" 2>&1 | grep -E '^(src|tools)/.*warning|error:' || true)
-    if [ -n "$out" ]; then
-      echo "$out"
-      failed=1
-    fi
-  done
-  [ "$failed" -eq 0 ] || { echo "The Qt program's sources do not compile for Windows"; exit 1; }
-  echo "Windows: the Qt program's $(echo "$sources" | wc -l) sources compile for Windows" \
-    "(syntax and types, against this machine's Qt headers)"
-}
-
 configure i686
 cmake --build build-windows-i686 --target lumetra-expand32 --parallel "$(nproc)"
 helper32=$PWD/build-windows-i686/bin/lumetra-expand32.exe
@@ -73,9 +50,14 @@ status=0
 WINEPREFIX="$PWD/build-windows-x86_64/wineprefix" wineserver -k 2>/dev/null || true
 summary build-windows-x86_64
 [ "$status" -eq 0 ] || exit "$status"
-check_qt_sources
 
-# The program folder as `cmake --install` lays it out (without the Qt program here).
+step_started=$SECONDS
+step() {
+  echo "Windows: $1 ($((SECONDS - step_started)) s)"
+  step_started=$SECONDS
+}
+
+# The program folder as `cmake --install` lays it out without the Qt program.
 folder=build-windows-x86_64/program-folder
 rm -rf "$folder"
 cmake --install build-windows-x86_64 --prefix "$folder" >/dev/null
@@ -85,3 +67,53 @@ done
 x86_64-w64-mingw32-objdump -f "$folder/lumetra-expand32.exe" | grep -q 'file format pei-i386' ||
   { echo "the program folder's helper is not the 32-bit one"; exit 1; }
 echo "Windows: the program folder holds $(ls "$folder" | tr '\n' ' ')"
+
+# Every DLL a binary of the program folder imports is shipped in it or is the system's
+# (Wine's system32 holds a stand-in for each DLL Windows has).
+check_imports() {
+  local folder=$1 system=$2 missing=0 binary dll
+  while IFS= read -r -d '' binary; do
+    for dll in $(x86_64-w64-mingw32-objdump -p "$binary" | sed -n 's/^\s*DLL Name: //p'); do
+      if [ -z "$(find "$folder" -maxdepth 1 -iname "$dll")" ] &&
+        [ -z "$(find "$system" -maxdepth 1 -iname "$dll")" ]; then
+        echo "$(basename "$binary") imports $dll, which is neither shipped nor the system's"
+        missing=1
+      fi
+    done
+  done < <(find "$folder" \( -name '*.exe' -o -name '*.dll' \) ! -name 'lumetra-expand32.exe' -print0)
+  [ "$missing" -eq 0 ] || exit 1
+}
+
+qt=$(scripts/windows-qt.sh)
+step "Qt for Windows at $qt"
+version=$(sed -n 's/^project(Lumetra VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
+"$qt/bin/qt-cmake" -S . -B build-windows-qt -G Ninja -DCMAKE_BUILD_TYPE=Release \
+  -DQT_CHAINLOAD_TOOLCHAIN_FILE="$PWD/cmake/toolchains/x86_64-w64-mingw32-shared-runtime.cmake" \
+  -DLUMETRA_BUILD_TESTS=OFF -DLUMETRA_EXPAND32_EXE="$helper32" >/dev/null
+cmake --build build-windows-qt --parallel "$(nproc)"
+qt_folder=build-windows-qt/program-folder
+rm -rf "$qt_folder"
+cmake --install build-windows-qt --prefix "$qt_folder" >/dev/null
+step "lumetra.exe built; its program folder: $(cd "$qt_folder" && find . -type f | sort | tr '\n' ' ')"
+
+prefix=$PWD/build-windows-qt/wineprefix
+WINEPREFIX=$prefix WINEDEBUG=-all bash tests/windows/wine_prefix.sh
+check_imports "$qt_folder" "$prefix/drive_c/windows/system32"
+step "lumetra.exe and its DLLs import only the system's DLLs and those shipped beside them"
+
+e2e_status=0
+WINEPREFIX=$prefix python3 tests/windows/program_e2e.py --folder "$qt_folder" \
+  --scan build/bin/lumetra-scan --prefix "$prefix" --work build-windows-qt/e2e \
+  --test-bin build-windows-x86_64/bin \
+  --linux-program build/bin/lumetra || e2e_status=$?
+WINEPREFIX=$prefix wineserver -k 2>/dev/null || true
+step "the program end to end under Wine"
+[ "$e2e_status" -eq 0 ] || exit "$e2e_status"
+
+msi=build-windows-qt/Lumetra-$version.msi
+newer_version=${version%.*}.$((${version##*.} + 1))
+scripts/windows-msi.sh "$qt_folder" "$version" "$msi"
+scripts/windows-msi.sh "$qt_folder" "$newer_version" "build-windows-qt/Lumetra-$newer_version-test.msi" >/dev/null
+bash tests/windows/msi_test.sh "$msi" "build-windows-qt/Lumetra-$newer_version-test.msi" \
+  "$newer_version" "$PWD/build-windows-qt/msi-prefix"
+step "the installer"

@@ -13,6 +13,7 @@ import os
 import select
 import subprocess
 import sys
+import tempfile
 import termios
 import threading
 import time
@@ -82,7 +83,13 @@ def main():
     peer = Peer(sys.argv[1])
     thread = threading.Thread(target=peer.run, daemon=True)
     thread.start()
-    status = subprocess.call(sys.argv[3:])
+    # The command's output goes through a file: a Wine service it starts (the serial
+    # driver's) keeps an inherited pipe open for ever, and whoever reads it would wait.
+    with tempfile.TemporaryFile() as output:
+        status = subprocess.call(sys.argv[3:], stdout=output, stderr=subprocess.STDOUT)
+        output.seek(0)
+        sys.stdout.buffer.write(output.read())
+        sys.stdout.flush()
     peer.stopping = True
     thread.join(1)
     if os.path.lexists(peer.link):

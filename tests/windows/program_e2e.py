@@ -457,6 +457,7 @@ def main():
     parser.add_argument("--scan", required=True)
     parser.add_argument("--prefix", required=True)
     parser.add_argument("--work", required=True)
+    parser.add_argument("--linux-program")
     parser.add_argument("--only")
     ARGS = parser.parse_args()
     os.makedirs(ARGS.work, exist_ok=True)

@@ -40,7 +40,15 @@ BYTE stopBitsOf(StopBits stopBits) {
     return ONESTOPBIT;
 }
 
-DeviceFault openFailure(DWORD error) {
+} // namespace
+
+std::string serialDevicePath(const std::string& device) {
+    if (device.rfind("\\\\", 0) == 0)
+        return device;
+    return "\\\\.\\" + device;
+}
+
+DeviceFault comOpenFailure(unsigned long error) {
     switch (error) {
     case ERROR_FILE_NOT_FOUND:
     case ERROR_PATH_NOT_FOUND:
@@ -55,6 +63,14 @@ DeviceFault openFailure(DWORD error) {
         return {PortProblem::Other, windowsErrorText(error)};
     }
 }
+
+CommLine commLineOf(const LineSettings& settings) {
+    return {static_cast<unsigned long>(settings.baudRate),
+            static_cast<unsigned char>(settings.dataBits), parityOf(settings.parity),
+            stopBitsOf(settings.stopBits), settings.parity != 'N'};
+}
+
+namespace {
 
 // A COM<n> name, and its number (0 when the name is none).
 int comNumber(std::string_view name) {
@@ -96,29 +112,19 @@ void addRegisteredPorts(std::map<int, SerialDevice>& ports) {
     RegCloseKey(key);
 }
 
-// The DOS device names: what a program can open, a port the registry does not list too.
+// The COM names among the system's DOS devices: a port the registry does not list (a
+// name an administrator defined), never opened to find it.
 void addDosDevicePorts(std::map<int, SerialDevice>& ports) {
-    std::wstring names(65536, L'\0');
-    const DWORD length = QueryDosDeviceW(nullptr, names.data(), static_cast<DWORD>(names.size()));
-    for (std::size_t start = 0; start < length;) {
-        const std::size_t end = names.find(L'\0', start);
-        if (end == std::wstring::npos || end == start)
-            break;
-        const std::string name =
-            codePageFromWide(std::wstring_view(names).substr(start, end - start));
-        if (const int number = comNumber(name); number && !ports.count(number))
-            ports[number] = {name, name};
-        start = end + 1;
+    for (int number = 1; number <= kLastPortNumber; ++number) {
+        const std::string name = "COM" + std::to_string(number);
+        wchar_t target[512] = {};
+        if (!ports.count(number) &&
+            QueryDosDeviceW(wideFromCodePage(name).c_str(), target, 511) != 0)
+            ports[number] = {name + "  (" + codePageFromWide(target) + ")", name};
     }
 }
 
 } // namespace
-
-std::string serialDevicePath(const std::string& device) {
-    if (device.rfind("\\\\", 0) == 0)
-        return device;
-    return "\\\\.\\" + device;
-}
 
 Win32SerialPort::Win32SerialPort(DeviceForPort deviceForPort)
     : m_deviceForPort(std::move(deviceForPort)) {}
@@ -136,7 +142,7 @@ void Win32SerialPort::open(int portNumber, const LineSettings& settings) {
         CreateFileW(wideFromCodePage(serialDevicePath(device)).c_str(),
                     GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     if (handle == INVALID_HANDLE_VALUE) {
-        const DeviceFault fault = openFailure(GetLastError());
+        const DeviceFault fault = comOpenFailure(GetLastError());
         throw PortOpenError(fault.problem, device + ": " + fault.text);
     }
     DCB line{};
@@ -145,11 +151,12 @@ void Win32SerialPort::open(int portNumber, const LineSettings& settings) {
         CloseHandle(handle);
         throw PortOpenError(PortProblem::NotSerial, device + ": not a serial device");
     }
-    line.BaudRate = static_cast<DWORD>(settings.baudRate);
-    line.ByteSize = static_cast<BYTE>(settings.dataBits);
-    line.Parity = parityOf(settings.parity);
-    line.fParity = settings.parity == 'N' ? FALSE : TRUE;
-    line.StopBits = stopBitsOf(settings.stopBits);
+    const CommLine wanted = commLineOf(settings);
+    line.BaudRate = wanted.baudRate;
+    line.ByteSize = wanted.byteSize;
+    line.Parity = wanted.parity;
+    line.fParity = wanted.checkParity ? TRUE : FALSE;
+    line.StopBits = wanted.stopBits;
     line.fBinary = TRUE;
     // Reads return at once with what is waiting: the port is polled.
     COMMTIMEOUTS timeouts{};

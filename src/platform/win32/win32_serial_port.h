@@ -37,6 +37,19 @@ private:
     std::optional<std::string> m_failure;
 };
 
+// The line of a DCB for the settings: the DCB's own constants.
+struct CommLine {
+    unsigned long baudRate = 0;
+    unsigned char byteSize = 0;
+    unsigned char parity = 0;   // NOPARITY, ODDPARITY, EVENPARITY, MARKPARITY, SPACEPARITY
+    unsigned char stopBits = 0; // ONESTOPBIT, ONE5STOPBITS, TWOSTOPBITS
+    bool checkParity = false;
+};
+CommLine commLineOf(const LineSettings& settings);
+
+// Why CreateFile could not open a COM port, from its error.
+DeviceFault comOpenFailure(unsigned long error);
+
 // The name CreateFile opens for a device name: "COM12" → "\\.\COM12"; a name that is
 // already a device path stays.
 std::string serialDevicePath(const std::string& device);
