@@ -87,7 +87,7 @@ check_imports() {
 qt=$(scripts/windows-qt.sh)
 step "Qt for Windows at $qt"
 version=$(sed -n 's/^project(Lumetra VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
-"$qt/bin/qt-cmake" -S . -B build-windows-qt -G Ninja -DCMAKE_BUILD_TYPE=Release \
+"$qt/bin/qt-cmake" -S . -B build-windows-qt -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DQT_CHAINLOAD_TOOLCHAIN_FILE="$PWD/cmake/toolchains/x86_64-w64-mingw32-shared-runtime.cmake" \
   -DLUMETRA_BUILD_TESTS=OFF -DLUMETRA_EXPAND32_EXE="$helper32" >/dev/null
 cmake --build build-windows-qt --parallel "$(nproc)"
