@@ -12,7 +12,7 @@ packages=(
 )
 if [ "${1:-}" = "--windows" ]; then
   packages+=(g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix libz-mingw-w64-dev wine wine64
-             locales dpkg-dev msitools wixl python3)
+             locales dpkg-dev msitools wixl python3 x11-apps netpbm fonts-wine)
 fi
 
 sudo_cmd=()

@@ -14,4 +14,7 @@ fi
 # A persistent server whose own output goes nowhere: a pseudo-terminal closed under a COM
 # port makes it write thousands of lines.
 wineserver -p 2>/dev/null
+# Wine's mount manager links dosdevices/com1 to /dev/ttyS0 when the prefix's services start:
+# they are started now, so that a COM port a test links later stays linked.
+wine cmd /c exit >/dev/null 2>&1
 echo "Wine prefix ready: $WINEPREFIX ($(wine --version 2>/dev/null))"
