@@ -5,7 +5,7 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 folder=$(cd "$1" && pwd)
 version=$2
-output=$3
+output=$(realpath -m "$3")
 [ -f "$folder/lumetra.exe" ] || { echo "windows-msi: $folder has no lumetra.exe"; exit 1; }
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -14,6 +14,7 @@ trap 'rm -rf "$work"' EXIT
 (cd "$folder" && find . -type f | sed 's|^\./|folder/|' | sort) |
   wixl-heat -p folder/ --component-group ProgramFolder --var var.SourceDir \
     --directory-ref INSTALLDIR --win64 >"$work/folder.wxs"
-wixl -a x64 -D SourceDir="$folder" -D Win64=yes -D Version="$version" -o "$output" \
-  "$root/share/windows/lumetra.wxs" "$work/folder.wxs"
+# wixl takes the files' sources relative to the folder it runs in.
+(cd "$folder" && wixl -a x64 -D SourceDir=. -D Win64=yes -D Version="$version" -o "$output" \
+  "$root/share/windows/lumetra.wxs" "$work/folder.wxs")
 echo "windows-msi: $output ($(du -h "$output" | cut -f1)) of $(find "$folder" -type f | wc -l) files, version $version"
