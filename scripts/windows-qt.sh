@@ -83,11 +83,16 @@ ensure_source_entries() {
 
 # A line a minute at least: the build is the test command's longest silence.
 progress() {
-  local what=$1 last=$SECONDS line
-  while IFS= read -r line; do
-    echo "$line" >>"$log"
+  local what=$1 last=$SECONDS line="" status
+  while true; do
+    IFS= read -r -t 30 line && status=0 || status=$?
+    if [ "$status" -eq 0 ]; then
+      echo "$line" >>"$log"
+    elif [ "$status" -le 128 ]; then
+      break # the end of the build's output
+    fi
     if [ $((SECONDS - last)) -ge 30 ]; then
-      say "$what: ${line:0:100}"
+      say "$what ($((SECONDS - started)) s): ${line:0:90}"
       last=$SECONDS
     fi
   done

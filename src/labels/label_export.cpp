@@ -35,6 +35,17 @@ std::optional<std::string> readAt(const std::string& nativePath, std::uintmax_t 
     return bytes;
 }
 
+// The per-program file is still the one whose block was just appended: the same file,
+// unchanged, with the same text. One the other system wrote anew meanwhile is kept.
+bool stillHolds(const std::string& input, const std::optional<FileStamp>& stamp,
+                const std::string& block) {
+    const auto now = fileStamp(input);
+    if (!stamp || !now || !(*now == *stamp))
+        return false;
+    const auto left = readWholeFile(input);
+    return left && exportBlock(*left) + "\r\n" == block;
+}
+
 } // namespace
 
 // What is written before a block is appended: enough to recognise the block itself
@@ -106,24 +117,36 @@ void LabelExport::setJournalAside(const std::string& why) {
 LabelExport::Settled LabelExport::settle(const Journal& journal) {
     const std::string output = m_paths.map(m_config.csvOutPath);
     std::error_code error;
-    const auto size = std::filesystem::file_size(fileSystemPath(output), error);
-    if (error || size <= journal.before)
+    // Only the regular file itself: a link planted at its name is never followed.
+    const auto size = regularFileLength(output);
+    if (!size || *size <= journal.before)
         return Settled::Undone; // nothing of the block is there
-    const auto written = size >= journal.before + journal.length
+    const auto left = readWholeFile(journal.input);
+    const std::string block = left ? exportBlock(*left) + "\r\n" : std::string{};
+    const bool blockKnown =
+        left && block.size() == journal.length && textHash(block) == journal.checksum;
+    const auto written = *size >= journal.before + journal.length
                              ? readAt(output, journal.before, journal.length)
                              : std::nullopt;
     if (written && textHash(*written) == journal.checksum) {
         // The per-program file goes only while it still holds the delivered block: one the
         // other system wrote anew since is delivered at the next scan.
-        const auto left = readWholeFile(journal.input);
-        const std::string block = left ? exportBlock(*left) + "\r\n" : std::string{};
-        if (left && block.size() == journal.length && textHash(block) == journal.checksum &&
-            !std::filesystem::remove(fileSystemPath(journal.input), error))
+        if (blockKnown && !std::filesystem::remove(fileSystemPath(journal.input), error))
             return Settled::Open;
         return Settled::Delivered;
     }
-    std::filesystem::resize_file(fileSystemPath(output), journal.before, error);
-    return error ? Settled::Open : Settled::Undone;
+    // Cut back only what this program wrote: the bytes after the journal's offset must be
+    // the start of the block it was appending. Anything else is the other system's.
+    const std::uint64_t tail = *size - journal.before;
+    if (!blockKnown || tail >= block.size() ||
+        readAt(output, journal.before, static_cast<std::size_t>(tail)) != block.substr(0, tail)) {
+        m_log.write(LogKind::Error, "the collecting file " + output + " is not cut back: its " +
+                                        std::to_string(tail) + " bytes after offset " +
+                                        std::to_string(journal.before) +
+                                        " are not those of the interrupted hand-off");
+        return Settled::Undone;
+    }
+    return cutBack(output, journal.before) ? Settled::Undone : Settled::Open;
 }
 
 void LabelExport::recover() {
@@ -174,6 +197,7 @@ void LabelExport::writeLabelExport() {
         return;
     }
     const std::string input = m_paths.map(inputPath);
+    const auto stamp = fileStamp(input);
     const auto read = readWholeFile(input);
     if (!read) {
         report("cannot read " + inputPath);
@@ -190,8 +214,8 @@ void LabelExport::writeLabelExport() {
     const std::string output = m_paths.map(m_config.csvOutPath);
     // Until the hand-off is settled a journal beside the collecting file tells what was
     // appended, so a hand-off cut short by a kill or a failure is completed or undone.
-    const auto size = std::filesystem::file_size(fileSystemPath(output), error);
-    const Journal journal{error ? 0 : size, block.size(), textHash(block), input};
+    const Journal journal{regularFileLength(output).value_or(0), block.size(), textHash(block),
+                          input};
     if (const WriteOutcome written = replaceFile(journalPath(), journal.text()); !written) {
         report(written.error + "; " + inputPath + " was kept");
         return;
@@ -199,10 +223,13 @@ void LabelExport::writeLabelExport() {
     const WriteOutcome appended = appendToFile(output, block);
     // A failure reported after the block was written (a network file system tells of a
     // deferred write error at close) leaves the block whole or not: the disk decides.
-    const Settled settled =
-        appended ? (std::filesystem::remove(fileSystemPath(input), error) ? Settled::Delivered
-                                                                          : Settled::Open)
-                 : settle(journal);
+    const bool rewritten = appended && !stillHolds(input, stamp, block);
+    if (rewritten)
+        m_log.write(LogKind::Info, inputPath + " was written anew during the hand-off: kept, "
+                                               "it is appended at the next scan");
+    Settled settled = appended ? Settled::Delivered : settle(journal);
+    if (appended && !rewritten && !std::filesystem::remove(fileSystemPath(input), error))
+        settled = Settled::Open;
     if (settled == Settled::Open) {
         m_recoveryDue = true;
         report(appended ? "appended, but cannot delete " + inputPath

@@ -41,8 +41,18 @@ struct WriteOutcome {
 WriteOutcome replaceFile(const std::string& nativePath, std::string_view bytes);
 
 // Appends `bytes` and flushes them to the disk. A failure cuts the file back to the
-// length it had, so it holds either the whole block or none of it.
+// length it had, so it holds either the whole block or none of it. Only a regular file of
+// one name is appended to: a link, a FIFO or a hard link at the name is refused, never
+// followed or waited for.
 WriteOutcome appendToFile(const std::string& nativePath, std::string_view bytes);
+
+// Cuts the regular file of one name at the path back to `length` bytes and flushes it; a
+// link, a FIFO or a hard link at the name is refused and left as it is.
+WriteOutcome cutBack(const std::string& nativePath, std::uint64_t length);
+
+// The length of the regular file of one name at the path; none for anything else, a
+// missing file included.
+std::optional<std::uint64_t> regularFileLength(const std::string& nativePath);
 
 // A new temporary file's path beside `nativePath`, named by temporaryFileName for this
 // process with a random part: short whatever the target's name.

@@ -128,6 +128,45 @@ TEST_P(Planted, TheLogIsNotWrittenIntoAPlantedFile) {
     EXPECT_EQ(told.rfind("Operator log not written: " + path + " (", 0), 0u) << told;
 }
 
+TEST_P(Planted, TheCollectingCsvFileIsNeverAppendedToThroughAPlant) {
+    const std::string collecting = rig.dir.file("Lumetra.csv");
+    plantAt(collecting);
+    writeFile(rig.dir.file("CSV/K1.CSV"), "K1;ROW\r\n");
+    rig.state.data.programName = "K1";
+    rig.exporter.writeLabelExport(); // a FIFO would block here for ever
+    expectVictimUntouched("the collecting CSV file");
+    EXPECT_EQ(readFile(rig.dir.file("CSV/K1.CSV")), "K1;ROW\r\n") << "kept for the next scan";
+    ASSERT_FALSE(rig.panel.statuses.empty());
+    EXPECT_NE(rig.panel.statuses.back().find("a link, a FIFO or another file than a regular one"),
+              std::string::npos)
+        << rig.panel.statuses.back();
+}
+
+// A journal another user left beside the collecting file (naming a per-program file, an
+// offset and a length) never cuts a file: neither the link's target nor the office's rows.
+TEST_P(Planted, AForgedJournalCutsNothing) {
+    const std::string collecting = rig.dir.file("Lumetra.csv");
+    const std::string rows(600, 'r');
+    for (const bool linked : {false, true}) {
+        fs::remove(collecting);
+        if (linked)
+            plantAt(collecting);
+        else
+            writeFile(collecting, rows);
+        writeFile(rig.dir.file("CSV/K1.CSV"), "K1;ROW\r\n");
+        writeFile(collecting + ".lumetra-journal",
+                  "lumetra-csv-journal 2\n0\n10\n0123456789abcdef\n" + rig.dir.file("CSV/K1.CSV") +
+                      "\n");
+        rig.exporter.recover(); // as a new start settles the journal it finds
+        expectVictimUntouched(linked ? "a link at the collecting file" : "the collecting file");
+        if (!linked) {
+            EXPECT_EQ(readFile(collecting), rows) << "the office's rows stay";
+        }
+        fs::remove(collecting + ".lumetra-journal");
+        fs::remove(collecting + ".lumetra-journal.set-aside");
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(Plants, Planted,
                          ::testing::Values(Plant::Symlink, Plant::HardLink, Plant::Fifo));
 

@@ -13,8 +13,8 @@ if [ ! -f "$WINEPREFIX/.lumetra-ready" ]; then
 fi
 # A persistent server whose own output goes nowhere: a pseudo-terminal closed under a COM
 # port makes it write thousands of lines.
-wineserver -p 2>/dev/null
+wineserver -p 2>/dev/null || true # one may already serve the prefix
 # Wine's mount manager links dosdevices/com1 to /dev/ttyS0 when the prefix's services start:
 # they are started now, so that a COM port a test links later stays linked.
-wine cmd /c exit >/dev/null 2>&1
+wine cmd /c exit >/dev/null 2>&1 || true
 echo "Wine prefix ready: $WINEPREFIX ($(wine --version 2>/dev/null))"

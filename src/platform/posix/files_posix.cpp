@@ -59,22 +59,46 @@ std::string nativePathText(const std::filesystem::path& path) {
     return path.string();
 }
 
+namespace {
+
+enum class Names { Any, One };
+
+// Opens the regular file at the name and nothing else: never through a link planted there,
+// never blocking on a FIFO, and with Names::One never a file that has other names too
+// (what is written through a hard link changes another folder's file). Anything else
+// gives -1 with errno EINVAL.
+int openRegular(const std::string& nativePath, int flags, Names names) {
+    const int fd = ::open(nativePath.c_str(), flags | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0666);
+    if (fd < 0)
+        return -1;
+    struct stat status {};
+    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode) ||
+        (names == Names::One && status.st_nlink != 1) ||
+        ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0) {
+        ::close(fd);
+        errno = EINVAL;
+        return -1;
+    }
+    return fd;
+}
+
+std::string openFailure(const std::string& nativePath, int error) {
+    if (error == EINVAL || error == ELOOP || error == ENXIO) // ENXIO: a FIFO nobody reads
+        return "cannot open " + nativePath +
+               ": a link, a FIFO or another file than a regular one stands at its name";
+    return describe("cannot open " + nativePath, error);
+}
+
+} // namespace
+
 std::FILE* openFile(const std::string& nativePath, const char* mode) {
     const std::string_view how(mode);
     const int flags = how.front() == 'r'   ? O_RDONLY
                       : how.front() == 'a' ? O_WRONLY | O_CREAT | O_APPEND
                                            : O_WRONLY | O_CREAT | O_TRUNC;
-    // Not blocking on a FIFO planted at the name: only a regular file is opened.
-    const int fd = ::open(nativePath.c_str(), flags | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0666);
+    const int fd = openRegular(nativePath, flags, Names::Any);
     if (fd < 0)
         return nullptr;
-    struct stat status {};
-    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode) ||
-        ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0) {
-        ::close(fd);
-        errno = EINVAL;
-        return nullptr;
-    }
     std::FILE* file = ::fdopen(fd, mode);
     if (file == nullptr)
         ::close(fd);
@@ -190,9 +214,9 @@ WriteOutcome replaceFile(const std::string& nativePath, std::string_view bytes) 
 }
 
 WriteOutcome appendToFile(const std::string& nativePath, std::string_view bytes) {
-    const int fd = ::open(nativePath.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0666);
+    const int fd = openRegular(nativePath, O_WRONLY | O_CREAT | O_APPEND, Names::One);
     if (fd < 0)
-        return {describe("cannot open " + nativePath, errno)};
+        return {openFailure(nativePath, errno)};
     struct stat before {};
     if (::fstat(fd, &before) != 0) {
         const int error = errno;
@@ -209,6 +233,31 @@ WriteOutcome appendToFile(const std::string& nativePath, std::string_view bytes)
     if (::close(fd) != 0 && failure.empty())
         failure = describe("cannot close " + nativePath, errno);
     return {failure};
+}
+
+WriteOutcome cutBack(const std::string& nativePath, std::uint64_t length) {
+    const int fd = openRegular(nativePath, O_WRONLY, Names::One);
+    if (fd < 0)
+        return {openFailure(nativePath, errno)};
+    std::string failure;
+    if (::ftruncate(fd, static_cast<off_t>(length)) != 0)
+        failure = describe("cannot cut back " + nativePath, errno);
+    else if (::fsync(fd) != 0)
+        failure = describe("cannot flush " + nativePath, errno);
+    if (::close(fd) != 0 && failure.empty())
+        failure = describe("cannot close " + nativePath, errno);
+    return {failure};
+}
+
+std::optional<std::uint64_t> regularFileLength(const std::string& nativePath) {
+    const int fd = openRegular(nativePath, O_RDONLY, Names::One);
+    if (fd < 0)
+        return std::nullopt;
+    struct stat status {};
+    const bool known = ::fstat(fd, &status) == 0;
+    ::close(fd);
+    return known ? std::optional<std::uint64_t>(static_cast<std::uint64_t>(status.st_size))
+                 : std::nullopt;
 }
 
 } // namespace lumetra

@@ -223,11 +223,38 @@ WriteOutcome replaceFile(const std::string& nativePath, std::string_view bytes) 
     return {};
 }
 
+namespace {
+
+// The file at the name itself (a link or junction planted there is not followed), and only
+// when it is a plain disk file of one name; else invalid, with the reason in `why`.
+HANDLE openRegular(const std::string& nativePath, DWORD access, DWORD creation, std::string& why) {
+    HANDLE file =
+        CreateFileW(wideFromCodePage(nativePath).c_str(), access, FILE_SHARE_READ, nullptr,
+                    creation, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        why = describe("cannot open " + nativePath);
+        return file;
+    }
+    BY_HANDLE_FILE_INFORMATION information{};
+    if (GetFileType(file) != FILE_TYPE_DISK || !GetFileInformationByHandle(file, &information) ||
+        (information.dwFileAttributes &
+         (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY)) != 0 ||
+        information.nNumberOfLinks != 1) {
+        CloseHandle(file);
+        why = "cannot open " + nativePath +
+              ": a link, a device or another file than a regular one stands at its name";
+        return INVALID_HANDLE_VALUE;
+    }
+    return file;
+}
+
+} // namespace
+
 WriteOutcome appendToFile(const std::string& nativePath, std::string_view bytes) {
-    Handle file(CreateFileW(wideFromCodePage(nativePath).c_str(), GENERIC_WRITE, FILE_SHARE_READ,
-                            nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    std::string why;
+    Handle file(openRegular(nativePath, GENERIC_WRITE, OPEN_ALWAYS, why));
     if (!file.valid())
-        return {describe("cannot open " + nativePath)};
+        return {why};
     LARGE_INTEGER before{};
     const LARGE_INTEGER zero{};
     if (!SetFilePointerEx(file.get(), zero, &before, FILE_END))
@@ -243,6 +270,32 @@ WriteOutcome appendToFile(const std::string& nativePath, std::string_view bytes)
     if (!file.close() && failure.empty())
         failure = describe("cannot close " + nativePath);
     return {failure};
+}
+
+WriteOutcome cutBack(const std::string& nativePath, std::uint64_t length) {
+    std::string why;
+    Handle file(openRegular(nativePath, GENERIC_WRITE, OPEN_EXISTING, why));
+    if (!file.valid())
+        return {why};
+    LARGE_INTEGER position{};
+    position.QuadPart = static_cast<LONGLONG>(length);
+    std::string failure;
+    if (!SetFilePointerEx(file.get(), position, nullptr, FILE_BEGIN) || !SetEndOfFile(file.get()))
+        failure = describe("cannot cut back " + nativePath);
+    else if (!FlushFileBuffers(file.get()))
+        failure = describe("cannot flush " + nativePath);
+    if (!file.close() && failure.empty())
+        failure = describe("cannot close " + nativePath);
+    return {failure};
+}
+
+std::optional<std::uint64_t> regularFileLength(const std::string& nativePath) {
+    std::string why;
+    Handle file(openRegular(nativePath, GENERIC_READ, OPEN_EXISTING, why));
+    LARGE_INTEGER size{};
+    if (!file.valid() || !GetFileSizeEx(file.get(), &size))
+        return std::nullopt;
+    return static_cast<std::uint64_t>(size.QuadPart);
 }
 
 } // namespace lumetra
