@@ -69,11 +69,13 @@ x86_64-w64-mingw32-objdump -f "$folder/lumetra-expand32.exe" | grep -q 'file for
 echo "Windows: the program folder holds $(ls "$folder" | tr '\n' ' ')"
 
 # Every DLL a binary of the program folder imports is shipped in it or is the system's
-# (Wine's system32 holds a stand-in for each DLL Windows has).
+# (Wine's system32 holds a stand-in for each DLL Windows 10 has).
 check_imports() {
   local folder=$1 system=$2 missing=0 binary dll
   while IFS= read -r -d '' binary; do
     for dll in $(x86_64-w64-mingw32-objdump -p "$binary" | sed -n 's/^\s*DLL Name: //p'); do
+      # API sets (api-ms-win-…) are names the system resolves itself, never files.
+      case "$dll" in api-ms-win-* | ext-ms-win-*) continue ;; esac
       if [ -z "$(find "$folder" -maxdepth 1 -iname "$dll")" ] &&
         [ -z "$(find "$system" -maxdepth 1 -iname "$dll")" ]; then
         echo "$(basename "$binary") imports $dll, which is neither shipped nor the system's"
