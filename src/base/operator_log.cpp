@@ -88,21 +88,39 @@ bool OperatorLog::ready() {
     return true;
 }
 
-// The full file is closed and renamed before the line is written to a new one: a line is
-// in exactly one file, whatever happens at the switch. A rename that fails leaves the log
-// growing where it is.
-void OperatorLog::rotateIfFull(std::size_t coming) {
+// The full file is closed and moved aside before the line is written to a new one: a line
+// is in exactly one file, whatever happens at the switch. The kept logs make room only once
+// the current file has moved, so a file that cannot move (a viewer holds it) costs no
+// history: the log grows where it is, and says so once. What a kill in the middle left
+// under the moving name is put in its place first.
+std::string OperatorLog::rotateIfFull(std::size_t coming) {
     if (m_rotation.sizeLimit == 0 || m_size == 0 || m_size + coming <= m_rotation.sizeLimit)
-        return;
+        return {};
     std::fclose(m_file);
     m_file = nullptr;
     const auto numbered = [&](int n) { return fileSystemPath(m_path + "." + std::to_string(n)); };
+    const std::filesystem::path moving = fileSystemPath(m_path + ".rotating");
+    const int kept = std::clamp(m_rotation.filesKept, 1, kLargestLogFilesKept);
+    const auto place = [&] {
+        std::error_code ignored;
+        std::filesystem::remove(numbered(kept), ignored);
+        for (int n = kept - 1; n >= 1; --n)
+            std::filesystem::rename(numbered(n), numbered(n + 1), ignored);
+        std::filesystem::rename(moving, numbered(1), ignored);
+    };
     std::error_code error;
-    const int kept = std::max(m_rotation.filesKept, 1);
-    std::filesystem::remove(numbered(kept), error);
-    for (int n = kept - 1; n >= 1; --n)
-        std::filesystem::rename(numbered(n), numbered(n + 1), error);
-    std::filesystem::rename(fileSystemPath(m_path), numbered(1), error);
+    if (std::filesystem::is_regular_file(std::filesystem::symlink_status(moving, error)))
+        place();
+    std::filesystem::rename(fileSystemPath(m_path), moving, error);
+    if (error) {
+        if (m_rotationStuck)
+            return {};
+        m_rotationStuck = true;
+        return "the log cannot be rotated (" + error.message() + "): it grows in place";
+    }
+    m_rotationStuck = false;
+    place();
+    return {};
 }
 
 void OperatorLog::writeAndTell(LogKind kind, std::string_view text) {
@@ -123,9 +141,12 @@ void OperatorLog::write(LogKind kind, std::string_view text) {
     else
         line += escapedLogText(text);
     line += "\n";
-    rotateIfFull(line.size());
+    const std::string note = rotateIfFull(line.size());
     if (m_file == nullptr && !ready())
         return;
+    if (!note.empty())
+        line = logTimestamp() + "\t" + kindName(LogKind::Error) + "\t" + escapedLogText(note) +
+               "\n" + line;
     if (std::fwrite(line.data(), 1, line.size(), m_file) != line.size() ||
         std::fflush(m_file) != 0) {
         failed(std::strerror(errno));

@@ -26,6 +26,8 @@ struct LogRotation {
 };
 inline constexpr std::uint64_t kDefaultLogSizeKB = 2048;
 inline constexpr int kDefaultLogFilesKept = 5;
+// More would make each rotation rename that many files.
+inline constexpr int kLargestLogFilesKept = 99;
 
 class OperatorLog final : public PlatformLog {
 public:
@@ -54,7 +56,8 @@ public:
 
 private:
     bool ready();
-    void rotateIfFull(std::size_t coming);
+    // What the log must say about the rotation, if anything.
+    std::string rotateIfFull(std::size_t coming);
     void failed(const std::string& why);
     std::string openFailure(int error) const;
 
@@ -63,6 +66,7 @@ private:
     std::uint64_t m_size = 0; // of the open file
     LogRotation m_rotation;
     bool m_failing = false;
+    bool m_rotationStuck = false; // the full file could not be moved aside
     std::function<void(const std::string&)> m_report;
     std::function<void()> m_recovered;
 };

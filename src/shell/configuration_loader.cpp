@@ -109,7 +109,8 @@ void readConfigurationSettings(Configuration& config, const IniFile& ini, const 
         static_cast<std::uint64_t>(sizeKB >= 0 ? sizeKB
                                                : static_cast<std::int32_t>(kDefaultLogSizeKB)) *
         1024;
-    config.logRotation.filesKept = kept >= 1 ? kept : kDefaultLogFilesKept;
+    config.logRotation.filesKept =
+        kept >= 1 ? std::min<std::int32_t>(kept, kLargestLogFilesKept) : kDefaultLogFilesKept;
     // Raised once every key was read, so that a review of the setup sees them all.
     config.commPort = toPortNumber(port);
 }

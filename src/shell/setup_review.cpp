@@ -201,6 +201,15 @@ std::vector<Finding> reviewIniFile(const std::string& iniPath, const ProfileOutl
                                 (found.empty() ? "" : "; the file has " + found),
                             "name the section [VOZEZIZO]"});
     }
+    for (const SettingUse& use : uses)
+        if (use.fromFile && use.section == kMainSection &&
+            folded(use.key) == folded("LogFilesKept") &&
+            leadingNumber(use.value) > kLargestLogFilesKept)
+            findings.push_back({Verdict::Warning, "LogFilesKept",
+                                use.value + " is more than " +
+                                    std::to_string(kLargestLogFilesKept) + ": " +
+                                    std::to_string(kLargestLogFilesKept) + " old logs are kept",
+                                "give a number from 1 to " + std::to_string(kLargestLogFilesKept)});
     return findings;
 }
 

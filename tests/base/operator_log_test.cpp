@@ -89,6 +89,58 @@ TEST(OperatorLog, RotationKeepsOnlyTheNewestFiles) {
     EXPECT_NE(testing::readFile(path + ".1").find("\tinfo\tentry "), std::string::npos);
 }
 
+// A full log that cannot move aside (here a folder stands at the name it moves to; on
+// Windows a viewer holding the file) keeps every old log and grows in place, saying so once.
+TEST(OperatorLog, ALogThatCannotMoveAsideDeletesNoOldLog) {
+    testing::TempDir dir;
+    const std::string path = dir.file("op.log");
+    for (int n = 1; n <= 3; ++n)
+        testing::writeFile(path + "." + std::to_string(n), "old " + std::to_string(n));
+    std::filesystem::create_directory(path + ".rotating");
+    {
+        OperatorLog log(path);
+        log.setRotation({1024, 3});
+        for (int i = 0; i < 200; ++i)
+            log.write(LogKind::Info, "entry " + std::to_string(i) + std::string(40, '.'));
+    }
+    for (int n = 1; n <= 3; ++n)
+        EXPECT_EQ(testing::readFile(path + "." + std::to_string(n)), "old " + std::to_string(n));
+    const std::string text = testing::readFile(path);
+    EXPECT_NE(text.find("entry 0."), std::string::npos);
+    EXPECT_NE(text.find("entry 199."), std::string::npos);
+    std::size_t said = 0;
+    for (auto at = text.find("cannot be rotated"); at != std::string::npos;
+         at = text.find("cannot be rotated", at + 1))
+        ++said;
+    EXPECT_EQ(said, 1u);
+}
+
+// What a kill in the middle of a rotation left under the moving name takes its place among
+// the old logs at the next rotation: no line lost, none twice.
+TEST(OperatorLog, ARotationCutShortIsFinishedByTheNext) {
+    testing::TempDir dir;
+    const std::string path = dir.file("op.log");
+    testing::writeFile(path + ".1", "older\n");
+    testing::writeFile(path + ".rotating", "cut short\n");
+    {
+        OperatorLog log(path);
+        log.setRotation({256, 5});
+        for (int i = 0; i < 10; ++i)
+            log.write(LogKind::Info, "entry " + std::to_string(i) + std::string(40, '.'));
+    }
+    EXPECT_FALSE(std::filesystem::exists(path + ".rotating"));
+    std::string all;
+    for (int n = 6; n >= 1; --n)
+        if (std::filesystem::exists(path + "." + std::to_string(n)))
+            all += testing::readFile(path + "." + std::to_string(n));
+    all += testing::readFile(path);
+    EXPECT_EQ(all.find("older\n"), 0u) << all;
+    EXPECT_NE(all.find("cut short\n"), std::string::npos);
+    EXPECT_LT(all.find("cut short\n"), all.find("entry 0."));
+    for (int i = 0; i < 10; ++i)
+        EXPECT_NE(all.find("entry " + std::to_string(i) + "."), std::string::npos) << i;
+}
+
 // Windows does not remove a folder whose file the log holds open.
 #ifndef _WIN32
 TEST(OperatorLog, ALogThatCannotBeWrittenIsToldOnceAndHealsItself) {

@@ -49,10 +49,11 @@ protected:
 };
 
 TEST_F(Review, AGoodFileHasNothingToSay) {
-    EXPECT_EQ(all(review("[VOZEZIZO]\r\nCommPort=1\r\nCommPollTime=100\r\nCom7Device=/dev/x\r\n"
-                         "FieldCode_SFN=AB\r\nPNameMirrorText=x\r\nLogSizeKB=10\r\n"
-                         "[VELMORA]\r\nNewListCol=A\r\n")),
-              "");
+    EXPECT_EQ(
+        all(review("[VOZEZIZO]\r\nCommPort=1\r\nCommPollTime=100\r\nCom7Device=/dev/x\r\n"
+                   "FieldCode_SFN=AB\r\nPNameMirrorText=x\r\nLogSizeKB=10\r\nLogFilesKept=99\r\n"
+                   "[VELMORA]\r\nNewListCol=A\r\n")),
+        "");
 }
 
 TEST_F(Review, EachMistakeIsNamedWithWhatToDo) {
@@ -72,6 +73,8 @@ TEST_F(Review, EachMistakeIsNamedWithWhatToDo) {
         {"CommPort=1\r\n[VOZEZIZO]\r\n", "warning: ORX.INI: 1 key(s) before the first section"},
         {"[VOZEZIZO]\r\nCommPort=1\r\n[vozezizo]\r\nSettings=x\r\n",
          "warning: [vozezizo]: section (line 3) comes again: only the first one is read"},
+        {"[VOZEZIZO]\r\nLogFilesKept=2147483647\r\n",
+         "warning: LogFilesKept: 2147483647 is more than 99: 99 old logs are kept"},
     };
     for (const Case& c : cases)
         EXPECT_NE(all(review(c.ini)).find(c.told), std::string::npos) << c.ini << "\n"
