@@ -183,6 +183,14 @@ class Run:
     def count(self, needle):
         return self.log().count(needle)
 
+    def wait_for_count(self, needle, count, timeout):
+        until = time.monotonic() + timeout
+        while time.monotonic() < until:
+            if self.count(needle) >= count:
+                return True
+            time.sleep(0.1)
+        return False
+
     def outcomes(self):
         text = self.log()
         return sum(text.count(state) for state in READY_STATES)
@@ -445,17 +453,6 @@ def case_scanner_lost_and_back():
         scanner.close()
 
 
-def wait_for_count(self, needle, count, timeout):
-    until = time.monotonic() + timeout
-    while time.monotonic() < until:
-        if self.count(needle) >= count:
-            return True
-        time.sleep(0.1)
-    return False
-
-
-Run.wait_for_count = wait_for_count
-
 
 def case_closing_runs_the_shutdown_steps():
     for how in ("taskkill", "end-session"):
@@ -490,8 +487,8 @@ def case_check_and_json():
     try:
         run.process.wait(60)
         text = read_file(os.path.join(run.work, "output.txt")).decode("utf-8", "replace")
-        start = text.find("[") if text.find("[") >= 0 and (text.find("{") < 0 or text.find("[") < text.find("{")) else text.find("{")
-        json.loads(text[start:])
+        starts = [at for at in (text.find("["), text.find("{")) if at >= 0]
+        json.loads(text[min(starts):] if starts else text)
     except ValueError as error:
         raise Failure("--check --json printed no JSON (%s): %s" % (error, text[-2000:]))
     finally:
